@@ -1,0 +1,13 @@
+#pragma once
+// Baseline JPEG encoding of 24-bit pictures (the stored tiles are quality 90).
+#include <cstdint>
+#include <vector>
+
+#include "imaging/Bitmap.h"
+
+namespace pixadra {
+
+// A complete JPEG file (baseline, 24-bit colour). Throws DecodeError on encoder failure.
+std::vector<uint8_t> EncodeJpeg(const Bitmap& bitmap, int quality = 90);
+
+}  // namespace pixadra

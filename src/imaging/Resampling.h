@@ -1,0 +1,30 @@
+#pragma once
+// Every change of a picture's size: the box resampler and the fitting operations built on it.
+#include <cstdint>
+
+#include "imaging/Bitmap.h"
+
+namespace pixadra {
+
+// Shape codes of the tiles.
+enum ShapeCode { kShapeSquare = 0, kShapePortrait = 1, kShapeLandscape = 2 };
+
+// Box filter of radius 0.5 to exactly width x height (both >= 1); whole rows, integer arithmetic.
+void BoxResample(const Bitmap& source, Bitmap& target, int width, int height);
+
+// False (bitmap untouched) when it has fewer than minArea pixels; else shrinks it, keeping
+// its aspect, to about targetArea pixels (never enlarges) and returns true.
+bool ReduceToArea(Bitmap& bitmap, int64_t targetArea, int64_t minArea);
+// Cuts the largest centred area of the shape, then brings it to the shape's tile size for
+// targetArea (enlarging only with forceSize). False (untouched) below minArea.
+bool CropToShape(Bitmap& bitmap, int shape, int64_t targetArea, int64_t minArea, bool forceSize);
+// Tile size that CropToShape aims at for a target area.
+void ShapeTargetSize(int shape, int64_t targetArea, int& width, int& height);
+// Resamples to exactly width x height; false on any error.
+bool ResampleTo(Bitmap& bitmap, int width, int height);
+// Fits source into a box (keeping aspect, never enlarging) into target; false leaves target untouched.
+bool FitIntoBox(const Bitmap& source, Bitmap& target, int boxWidth, int boxHeight);
+// Each block of blockWidth x blockHeight takes the colour of its top-left pixel.
+void Pixelate(Bitmap& bitmap, int blockWidth, int blockHeight);
+
+}  // namespace pixadra
