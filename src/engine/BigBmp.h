@@ -25,8 +25,9 @@ public:
     void Clear();
     // Throws PixadraError "Pixel out of range: X/Y" when Y * Width + X is outside the block.
     void SetPixel(int32_t x, int32_t y, uint32_t color);
+    // The value at (x, y); the same range test and error as SetPixel.
     uint32_t Pixel(int32_t x, int32_t y) const;
-    // Whole-row access for composition: Width values of row y.
+    // Whole-row access for composition: Width values of row y; PixadraError outside 0..Height-1.
     uint32_t* RowPointer(int32_t y);
 
     // Writes beside the target and renames it into place when complete.

@@ -24,6 +24,10 @@ void ShapeTargetSize(int shape, int64_t targetArea, int& width, int& height);
 bool ResampleTo(Bitmap& bitmap, int width, int height);
 // Fits source into a box (keeping aspect, never enlarging) into target; false leaves target untouched.
 bool FitIntoBox(const Bitmap& source, Bitmap& target, int boxWidth, int boxHeight);
+// The rectangle of width x height at (left, top), copied pixel for pixel. Throws SizeError
+// when it does not lie inside the source.
+Bitmap CropBitmap(const Bitmap& source, int left, int top, int width, int height);
+
 // Each block of blockWidth x blockHeight takes the colour of its top-left pixel.
 void Pixelate(Bitmap& bitmap, int blockWidth, int blockHeight);
 
