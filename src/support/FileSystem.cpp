@@ -229,6 +229,10 @@ void LockedFile::Append(const void* data, std::size_t size) {
 
 void LockedFile::ReadAt(int64_t offset, void* data, std::size_t size) const { ReadAllAt(fd_, offset, data, size, path_); }
 
+void LockedFile::Truncate(int64_t size) {
+    if (::ftruncate(fd_, size) != 0) throw FileError("Cannot truncate \"" + path_ + "\": " + SystemReason());
+}
+
 void LockedFile::Sync() {
     if (::fsync(fd_) != 0) throw FileError("Cannot write \"" + path_ + "\": " + SystemReason());
 }

@@ -79,6 +79,7 @@ public:
     int64_t Size() const;
     void Append(const void* data, std::size_t size);  // at the end; throws on a short write
     void ReadAt(int64_t offset, void* data, std::size_t size) const;  // throws when short
+    void Truncate(int64_t size);  // takes back a failed append; throws FileError
     void Sync();
     const std::string& Path() const { return path_; }
 
