@@ -7,7 +7,8 @@
 
 namespace pixadra {
 
-// A complete JPEG file (baseline, 24-bit colour). Throws DecodeError on encoder failure.
+// A complete JPEG file (baseline, 24-bit colour, 4:2:0). Throws SizeError for an empty picture or
+// one beyond JPEG's 65500-pixel sides, DecodeError on encoder failure.
 std::vector<uint8_t> EncodeJpeg(const Bitmap& bitmap, int quality = 90);
 
 }  // namespace pixadra

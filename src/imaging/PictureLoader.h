@@ -21,6 +21,9 @@ Bitmap DecodeBmp(const uint8_t* data, std::size_t size, const std::string& what)
 Bitmap DecodeJpeg(const uint8_t* data, std::size_t size, const std::string& what);
 Bitmap DecodePng(const uint8_t* data, std::size_t size, const std::string& what);
 Bitmap DecodeGif(const uint8_t* data, std::size_t size, const std::string& what);
+// A BMP file read row block by row block, without a copy of the whole file in memory; throws
+// like DecodeBmp, and FileError when the file cannot be read.
+Bitmap ReadBmpFile(const std::string& path);
 
 // Width and height from a JPEG header without decoding the pixels; throws DecodeError.
 void ReadJpegSize(const uint8_t* data, std::size_t size, int& width, int& height, const std::string& what);
