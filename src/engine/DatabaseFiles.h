@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ColorSignature.h"
+#include "imaging/Bitmap.h"
 #include "support/FileSystem.h"
 
 namespace pixadra {
@@ -47,6 +48,9 @@ void WriteIndexHeader(ByteSink& sink);
 void AppendTile(const std::string& databasePath, const std::vector<uint8_t>& jpeg, IndexRecord record);
 // The tile's JPEG stream; throws FileError naming the database when it lies outside the file.
 std::vector<uint8_t> ReadTileJpeg(const std::string& databasePath, int32_t offset, int32_t size);
+// The tile's picture decoded. Throws FileError when the stream lies outside the data file and
+// DecodeError when it does not decode, both naming the database and the tile's offset.
+Bitmap DecodeTile(const std::string& databasePath, int32_t offset, int32_t size);
 // Case-insensitive ascending by the user's locale collation.
 void SortStrings(std::vector<std::string>& list);
 // Drops \ / : * ? " < > | and nothing else.

@@ -1,6 +1,7 @@
 #include "engine/DatabaseFiles.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -307,6 +308,50 @@ TEST(ReadTileJpeg, ReadsInsideTheFileAndRefusesEverythingElse) {
             EXPECT_NE(message.find(std::to_string(c.offset)), std::string::npos) << message;
         }
     }
+}
+
+TEST(AppendTile, AFailedIndexWriteTakesBackItsPartialRecord) {
+    TempFolder folder;
+    const std::string db = folder.File("Full");
+    AppendTile(db, Bytes("first"), SampleRecord("s", "f"));
+    const std::string index = ReadFileText(db + ".idx");
+    // A child whose files may not grow past 700 bytes: the JPEG fits, the record does not.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{700, 700};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            AppendTile(db, Bytes("second"), SampleRecord("s", "g"));
+        } catch (const FileError&) {
+            ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(ReadFileText(db + ".idx"), index);
+    // The next tile's record lands where it belongs.
+    AppendTile(db, Bytes("third"), SampleRecord("s", "h"));
+    EXPECT_EQ(ReadFileText(db + ".idx").size(), 30u + 2 * 562u);
+    EXPECT_EQ(ReadFileText(db + ".idx").substr(30 + 562, 16), HandRecord(11, 5, "", "", "", "", "").substr(0, 16));
+}
+
+TEST(DecodeTile, BrokenStreamNamesTheDatabaseAndTheTile) {
+    TempFolder folder;
+    const std::string db = folder.File("Broken");
+    WriteFile(db + ".dat", "0123456789 not a JPEG stream");
+    try {
+        DecodeTile(db, 4, 20);
+        ADD_FAILURE() << "decoded garbage";
+    } catch (const DecodeError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("\"Broken\""), std::string::npos) << message;
+        EXPECT_NE(message.find("offset 4"), std::string::npos) << message;
+    }
+    EXPECT_THROW(DecodeTile(db, 20, 20), FileError);
 }
 
 TEST(ReadTileJpeg, MissingDataFileIsAnErrorAndCreatesNothing) {
