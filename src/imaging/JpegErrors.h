@@ -2,12 +2,14 @@
 // libjpeg's fatal errors must not return to the library. Ours jump back to the guard around the
 // libjpeg call in progress; the guard's frame and the libjpeg frames below it hold nothing that
 // needs destroying, so the jump skips no C++ destructor. Warnings never reach stderr.
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>
 #include <string>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs size_t and FILE declared before it
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 namespace pixadra {
 

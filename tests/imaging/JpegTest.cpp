@@ -1,12 +1,15 @@
 // JPEG encoding and decoding: our baseline output, every coding the decoder must read (checked
 // against the plain baseline decode of the same coefficients), colour spaces, and refusals.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs size_t and FILE declared before it
+#include <jpeglib.h>
+// clang-format on
 
 #include "PictureFixtures.h"
 #include "imaging/JpegEncoder.h"
