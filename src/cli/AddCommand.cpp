@@ -1,5 +1,6 @@
 // pixadra-cli add: the pictures of a folder into a tile database, as the wizard's adding page does.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "cli/Command.h"
@@ -19,7 +20,7 @@ namespace {
 
 // Keeps the Ctrl-C handler for the duration of the adding only.
 class InterruptScope {
-public:
+  public:
     InterruptScope() { InstallInterruptHandler(); }
     ~InterruptScope() { RestoreInterruptHandler(); }
     InterruptScope(const InterruptScope&) = delete;
@@ -31,9 +32,12 @@ int RunAdd(const ParsedArguments& args) {
     const std::string rawName = args.Required("name");
     const std::string name = CleanDataBaseName(rawName);
     if (name.empty()) {
-        throw UsageError("--name \"" + rawName + "\" leaves no database name once the characters \\ / : * ? \" < > | are dropped");
+        throw UsageError("--name \"" + rawName +
+                         "\" leaves no database name once the characters \\ / : * ? \" < > | are dropped");
     }
-    const std::string from = args.Required("from");
+    // Tiles remember their picture by full path (synchronising compares it), as the wizard's
+    // folder choice gives it.
+    const std::string from = std::filesystem::absolute(args.Required("from")).lexically_normal().string();
     const int64_t side = args.Integer("resolution", 300, 50, 1000);
     const bool recursive = args.Has("recursive");
 
@@ -58,8 +62,8 @@ int RunAdd(const ParsedArguments& args) {
     int64_t added = 0;
     {
         InterruptScope interrupts;
-        added = AddPicturesToDatabase(from, recursive, synchronise, databasePath, false, nullptr, Trunc(s * s),
-                              Trunc((s / 2) * (s / 2)), console.Outputs());
+        added = AddPicturesToDatabase(from, recursive, synchronise, databasePath, false, nullptr,
+                                      Trunc(s * s), Trunc((s / 2) * (s / 2)), console.Outputs());
     }
     console.ClearLine();
     std::printf("%s: %lld tiles added (%lld in all)\n", name.c_str(), static_cast<long long>(added),

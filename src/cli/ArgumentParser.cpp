@@ -35,7 +35,8 @@ int64_t ParsedArguments::Integer(const std::string& name, int64_t fallback, int6
     const std::string text = Value(name);
     int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < min || value > max) {
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < min ||
+        value > max) {
         throw UsageError("--" + name + " takes a whole number from " + std::to_string(min) + " to " +
                          std::to_string(max) + ", not \"" + text + "\"");
     }

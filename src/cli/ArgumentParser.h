@@ -10,7 +10,7 @@ namespace pixadra::cli {
 
 // Wrong use of the command line; the front end adds a hint and exits with status 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -21,7 +21,7 @@ struct OptionSpec {
 };
 
 class ParsedArguments {
-public:
+  public:
     bool Has(const std::string& name) const { return values_.count(name) != 0; }
     // The option's value, or `fallback` when it is absent.
     std::string Value(const std::string& name, const std::string& fallback = std::string()) const;
@@ -34,7 +34,7 @@ public:
     int64_t Integer(const std::string& name, int64_t fallback, int64_t min, int64_t max) const;
     const std::vector<std::string>& Positionals() const { return positionals_; }
 
-private:
+  private:
     friend ParsedArguments ParseArguments(const std::vector<std::string>&, const std::vector<OptionSpec>&,
                                           std::size_t);
     std::map<std::string, std::vector<std::string>> values_;

@@ -18,7 +18,8 @@ namespace {
 int RunBlend(const ParsedArguments& args) {
     const std::string input = args.Required("input");
     const std::string mosaic = args.Required("mosaic");
-    if (!args.Has("tiles")) throw UsageError("--tiles is required (the tile count the mosaic was rendered with)");
+    if (!args.Has("tiles"))
+        throw UsageError("--tiles is required (the tile count the mosaic was rendered with)");
     const int64_t tiles = args.Integer("tiles", 1000, 10, 100000000);
     const int shape = ParseShape(args.Value("shape", "landscape"));
     if (!args.Has("factor")) throw UsageError("--factor is required");
@@ -28,7 +29,9 @@ int RunBlend(const ParsedArguments& args) {
     Bitmap result;
     if (!CrossFadeTheBitmaps(mosaic, input, tiles, shape, factor, result)) {
         ShowLanguageDialog(GetLanguageWord("Messages", "CanNotBlend"), kDlgError, kButtonsOk);
-        std::fprintf(stderr, "pixadra-cli: cannot cross-fade the mosaic \"%s\" with the picture \"%s\"; the mosaic is unchanged\n",
+        std::fprintf(stderr,
+                     "pixadra-cli: cannot cross-fade the mosaic \"%s\" with the picture \"%s\"; the mosaic "
+                     "is unchanged\n",
                      mosaic.c_str(), input.c_str());
         return kExitError;
     }

@@ -54,7 +54,8 @@ std::string ToolHelp() {
 }
 
 int UsageFailure(const std::string& message, const std::string& commandName) {
-    const std::string helpCall = commandName.empty() ? "pixadra-cli --help" : "pixadra-cli " + commandName + " --help";
+    const std::string helpCall =
+        commandName.empty() ? "pixadra-cli --help" : "pixadra-cli " + commandName + " --help";
     Print(stderr, "pixadra-cli: " + message + "\nTry '" + helpCall + "'.\n");
     return kExitUsage;
 }

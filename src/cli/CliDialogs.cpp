@@ -27,7 +27,9 @@ CliDialogs::CliDialogs(bool answerYes, std::function<void()> beforeOutput)
     SetDialogPresenter(this);
 }
 
-CliDialogs::~CliDialogs() { SetDialogPresenter(previous_); }
+CliDialogs::~CliDialogs() {
+    SetDialogPresenter(previous_);
+}
 
 int CliDialogs::Present(const DialogRequest& request) {
     if (beforeOutput_) beforeOutput_();

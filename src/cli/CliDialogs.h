@@ -10,7 +10,7 @@
 namespace pixadra::cli {
 
 class CliDialogs : public DialogPresenter {
-public:
+  public:
     // `beforeOutput` runs before anything is printed (it clears a drawn progress bar).
     CliDialogs(bool answerYes, std::function<void()> beforeOutput = nullptr);
     ~CliDialogs() override;
@@ -23,7 +23,7 @@ public:
     // A question was answered No (or Cancel) because --yes was not given.
     bool DeclinedAQuestion() const { return declined_; }
 
-private:
+  private:
     bool answerYes_;
     bool declined_ = false;
     std::function<void()> beforeOutput_;

@@ -12,7 +12,7 @@ namespace pixadra::cli {
 // A refusal of the command line itself (a missing folder, an unreadable picture, an unknown
 // database): the message names the file and what failed; the exit status is 1.
 class CliError : public PixadraError {
-public:
+  public:
     using PixadraError::PixadraError;
 };
 

@@ -7,6 +7,8 @@ Console::Console(bool quiet, bool answerYes)
       progress_(StandardErrorIsTerminal()),
       dialogs_(answerYes, [this] { progress_.ClearLine(); }) {}
 
-Progress Console::Outputs() { return quiet_ ? Progress{} : progress_.Outputs(); }
+Progress Console::Outputs() {
+    return quiet_ ? Progress{} : progress_.Outputs();
+}
 
 }  // namespace pixadra::cli

@@ -8,7 +8,7 @@
 namespace pixadra::cli {
 
 class Console {
-public:
+  public:
     Console(bool quiet, bool answerYes);
 
     // The progress outputs to hand to the engine; empty with --quiet.
@@ -17,7 +17,7 @@ public:
     // Clears a drawn progress bar before the command prints a message of its own.
     void ClearLine() { progress_.ClearLine(); }
 
-private:
+  private:
     bool quiet_;
     TerminalProgress progress_;
     CliDialogs dialogs_;

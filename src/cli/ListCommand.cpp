@@ -47,7 +47,8 @@ void ListTiles(const std::string& folder, const std::string& name, Console& cons
         }
         std::string index = std::to_string(i);
         index.insert(0, digits - index.size(), '0');
-        PrintLine(index + "   -   " + ToDisplayUtf8(tiles[i]->Source) + "\t" + ToDisplayUtf8(tiles[i]->FileName));
+        PrintLine(index + "   -   " + ToDisplayUtf8(tiles[i]->Source) + "\t" +
+                  ToDisplayUtf8(tiles[i]->FileName));
     }
 }
 

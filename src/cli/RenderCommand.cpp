@@ -25,7 +25,8 @@ constexpr int64_t kMaxTiles = 100000000;
 void RequireOutputFolder(const std::string& output) {
     const std::string folder = FolderOf(output);
     if (!folder.empty() && !FolderExists(folder)) {
-        throw CliError("cannot write the mosaic \"" + output + "\": the folder \"" + folder + "\" does not exist");
+        throw CliError("cannot write the mosaic \"" + output + "\": the folder \"" + folder +
+                       "\" does not exist");
     }
     if (FolderExists(output)) throw CliError("cannot write the mosaic \"" + output + "\": it is a folder");
 }

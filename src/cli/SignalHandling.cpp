@@ -12,7 +12,9 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the cancel flag is set fr
 struct sigaction g_previous {};
 bool g_installed = false;
 
-void OnInterrupt(int) { CancelFlag().store(true); }
+void OnInterrupt(int) {
+    CancelFlag().store(true);
+}
 
 }  // namespace
 

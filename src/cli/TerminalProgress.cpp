@@ -50,11 +50,15 @@ std::string FormatProgressLine(int percent, const std::string& label, int column
     return line;
 }
 
-bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool StandardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 TerminalProgress::TerminalProgress(bool interactive) : interactive_(interactive) {}
 
-TerminalProgress::~TerminalProgress() { ClearLine(); }
+TerminalProgress::~TerminalProgress() {
+    ClearLine();
+}
 
 void TerminalProgress::SetPosition(int percent) {
     if (percent == position_) return;
@@ -85,6 +89,8 @@ void TerminalProgress::Draw() {
     WriteToStandardError("\r" + FormatProgressLine(position_, label_, TerminalColumns()) + "\033[K");
 }
 
-Progress TerminalProgress::Outputs() { return Progress{this, this, nullptr}; }
+Progress TerminalProgress::Outputs() {
+    return Progress{this, this, nullptr};
+}
 
 }  // namespace pixadra::cli

@@ -8,7 +8,7 @@
 namespace pixadra::cli {
 
 class TerminalProgress : public ProgressBar, public ProgressLabel {
-public:
+  public:
     // `interactive`: draw the bar in place (standard error is a terminal).
     explicit TerminalProgress(bool interactive);
     ~TerminalProgress() override;
@@ -26,7 +26,7 @@ public:
     // Bar and label bound to this object; events need no processing.
     Progress Outputs();
 
-private:
+  private:
     void Draw();
 
     bool interactive_;

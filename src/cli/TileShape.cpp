@@ -29,7 +29,8 @@ TileSize TileSizeForShape(int64_t width, int shape) {
         h = w;
     }
     // The height is clamped to the same range as the width, as a derived field would be.
-    return TileSize{static_cast<int32_t>(std::min(w, kMaxTileSide)), static_cast<int32_t>(std::min(h, kMaxTileSide))};
+    return TileSize{static_cast<int32_t>(std::min(w, kMaxTileSide)),
+                    static_cast<int32_t>(std::min(h, kMaxTileSide))};
 }
 
 }  // namespace pixadra::cli

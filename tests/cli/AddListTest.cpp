@@ -16,12 +16,14 @@ namespace {
 
 constexpr int64_t kRecord = 562;
 
-int64_t IndexTiles(const std::string& databasePath) { return (FileSize(databasePath + ".idx") - 30) / kRecord; }
+int64_t IndexTiles(const std::string& databasePath) {
+    return (FileSize(databasePath + ".idx") - 30) / kRecord;
+}
 
 std::vector<std::string> AddArgs(const TempFolder& dir, const std::string& from,
-                                  std::vector<std::string> extra = {}) {
-    std::vector<std::string> args{"add", "--databases", dir.File("db"), "--name", "tiles", "--from", from,
-                                  "--resolution", "50"};
+                                 std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"add",    "--databases", dir.File("db"), "--name", "tiles",
+                                  "--from", from,          "--resolution", "50"};
     args.insert(args.end(), extra.begin(), extra.end());
     return args;
 }
@@ -45,7 +47,7 @@ TEST(CliAddTest, AddsTheFolderAndListsTilesAsTheEditPageDoes) {
 
     const CliResult tiles = RunCli({"list", "--databases", dir.File("db"), "tiles"});
     ASSERT_EQ(tiles.status, 0) << Describe(tiles);
-    EXPECT_EQ(tiles.out, "0   -   " + pictures[0] + "\t" + pictures[0] + "\n" +  //
+    EXPECT_EQ(tiles.out, "0   -   " + pictures[0] + "\t" + pictures[0] + "\n" +   //
                              "1   -   Harbour at night\t" + pictures[1] + "\n" +  //
                              "2   -   " + pictures[2] + "\t" + pictures[2] + "\n");
 
@@ -77,8 +79,8 @@ TEST(CliAddTest, SyncSecondRunStoresNothingAndLeavesTheFilesAlone) {
 TEST(CliAddTest, ResolutionSetsStoredSizeAndMinimum) {
     struct Case {
         const char* resolution;
-        int64_t tiles;      // of a 100 x 100 and a 40 x 20 picture (800 pixels)
-        int storedWidth;    // of the 100 x 100 one
+        int64_t tiles;    // of a 100 x 100 and a 40 x 20 picture (800 pixels)
+        int storedWidth;  // of the 100 x 100 one
     };
     for (const Case& c : {Case{"50", 2, 50}, Case{"60", 1, 60}, Case{"100", 1, 100}}) {
         SCOPED_TRACE(c.resolution);
@@ -91,8 +93,8 @@ TEST(CliAddTest, ResolutionSetsStoredSizeAndMinimum) {
         ASSERT_EQ(added.status, 0) << Describe(added);
         EXPECT_EQ(IndexTiles(dir.File("db/r")), c.tiles);
         const IndexRecord first = DecodeIndexRecord(ReadFileRange(dir.File("db/r.idx"), 30, kRecord).data());
-        const std::vector<uint8_t> jpeg = ReadTileJpeg(dir.File("db/r"), static_cast<int32_t>(first.DataOffset),
-                                                       static_cast<int32_t>(first.DataSize));
+        const std::vector<uint8_t> jpeg = ReadTileJpeg(
+            dir.File("db/r"), static_cast<int32_t>(first.DataOffset), static_cast<int32_t>(first.DataSize));
         int width = 0;
         int height = 0;
         ReadJpegSize(jpeg.data(), jpeg.size(), width, height, "tile");
@@ -124,8 +126,8 @@ TEST(CliListTest, OldDatabasesAreMarkedAndIndexesPadded) {
     TempFolder dir;
     std::filesystem::create_directories(dir.File("pictures"));
     WriteTilePictures(dir.File("pictures/"), 11);
-    ASSERT_EQ(RunCli({"add", "--databases", dir.File("db"), "--name", "eleven", "--from", dir.File("pictures"),
-                      "--resolution", "50", "--quiet"})
+    ASSERT_EQ(RunCli({"add", "--databases", dir.File("db"), "--name", "eleven", "--from",
+                      dir.File("pictures"), "--resolution", "50", "--quiet"})
                   .status,
               0);
     // An index without the header of the current format.
@@ -140,7 +142,8 @@ TEST(CliListTest, OldDatabasesAreMarkedAndIndexesPadded) {
     ASSERT_EQ(tiles.status, 0) << Describe(tiles);
     const std::vector<std::string> lines = SplitLines(tiles.out);
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[0], "00   -   " + dir.File("pictures/tile00.jpg") + "\t" + dir.File("pictures/tile00.jpg"));
+    EXPECT_EQ(lines[0],
+              "00   -   " + dir.File("pictures/tile00.jpg") + "\t" + dir.File("pictures/tile00.jpg"));
     EXPECT_EQ(lines[10].substr(0, 9), "10   -   ");
 
     const CliResult old = RunCli({"list", "--databases", dir.File("db"), "Ancient"});

@@ -15,8 +15,8 @@ namespace {
 // A portrait mosaic: its grid crops the input picture differently from the landscape default,
 // so a lost --shape shows in the factor-100 result.
 std::string RenderPortraitMosaic(const TempFolder& out) {
-    const CliResult rendered = RunCli(RenderArgs(out.File("m.bmp"), {"--tiles", "10", "--shape", "portrait",
-                                                                     "--tile-width", "9", "--max-uses", "3"}));
+    const CliResult rendered = RunCli(RenderArgs(
+        out.File("m.bmp"), {"--tiles", "10", "--shape", "portrait", "--tile-width", "9", "--max-uses", "3"}));
     EXPECT_EQ(rendered.status, 0) << Describe(rendered);
     return out.File("m.bmp");
 }
@@ -32,8 +32,9 @@ TEST(CliBlendTest, FactorZeroKeepsTheMosaicAndHundredGivesTheResampledPicture) {
     const std::string mosaic = RenderPortraitMosaic(out);
     const Bitmap rendered = Load(mosaic);
     ASSERT_FALSE(rendered.Empty());
-    const std::vector<std::string> common{"blend", "--input", SharedRenderSetup().input, "--mosaic", mosaic,
-                                          "--tiles", "10", "--shape", "portrait", "--factor"};
+    const std::vector<std::string> common{
+        "blend",    "--input", SharedRenderSetup().input, "--mosaic", mosaic, "--tiles", "10", "--shape",
+        "portrait", "--factor"};
 
     std::vector<std::string> zero = common;
     zero.push_back("0");

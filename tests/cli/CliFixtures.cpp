@@ -57,7 +57,8 @@ PictureSize BmpSize(const std::string& path) {
     const std::string bytes = ReadFileText(path);
     if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0) return {};
     auto le32 = [&](std::size_t at) {
-        return static_cast<int32_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+        return static_cast<int32_t>(static_cast<uint8_t>(bytes[at]) |
+                                    static_cast<uint8_t>(bytes[at + 1]) << 8 |
                                     static_cast<uint8_t>(bytes[at + 2]) << 16 |
                                     static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24);
     };
@@ -68,7 +69,8 @@ std::map<std::string, std::string> SnapshotFolder(const std::string& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         const std::string relative = std::filesystem::relative(entry.path(), folder).string();
-        files[relative] = entry.is_regular_file() ? ReadFileText(entry.path().string()) : std::string("<folder>");
+        files[relative] =
+            entry.is_regular_file() ? ReadFileText(entry.path().string()) : std::string("<folder>");
     }
     return files;
 }
@@ -99,7 +101,8 @@ const RenderSetup& SharedRenderSetup() {
         s.tileSources = WriteTilePictures(folder.File("pictures/"), 12);
         Bitmap input = ShadedPicture(160, 120, 200, 40, 40);
         const Bitmap cool = ShadedPicture(80, 60, 30, 60, 210);
-        for (int y = 0; y < 60; ++y) std::copy(cool.Row(y), cool.Row(y) + cool.Stride(), input.Row(y + 60) + 240);
+        for (int y = 0; y < 60; ++y)
+            std::copy(cool.Row(y), cool.Row(y) + cool.Stride(), input.Row(y + 60) + 240);
         WritePicture(s.input, input);
         WriteFile(folder.File("bad.jpg"), "this is no JPEG");
         const CliResult added = RunCli({"add", "--databases", s.databases, "--name", "tiles", "--from",
@@ -112,8 +115,8 @@ const RenderSetup& SharedRenderSetup() {
 
 std::vector<std::string> RenderArgs(const std::string& output, std::vector<std::string> extra) {
     const RenderSetup& s = SharedRenderSetup();
-    std::vector<std::string> args{"render", "--databases", s.databases, "--use", "tiles", "--input", s.input,
-                                  "--output", output, "--seed", "7", "--quiet"};
+    std::vector<std::string> args{"render", "--databases", s.databases, "--use",  "tiles", "--input",
+                                  s.input,  "--output",    output,      "--seed", "7",     "--quiet"};
     args.insert(args.end(), extra.begin(), extra.end());
     return args;
 }

@@ -14,7 +14,8 @@ Bitmap ShadedPicture(int width, int height, int red, int green, int blue);
 void WritePicture(const std::string& path, const Bitmap& picture);
 // Writes `count` pictures of width x height in clearly different colours as tile00.jpg, tile01.jpg, ...
 // and returns their paths in that order.
-std::vector<std::string> WriteTilePictures(const std::string& folder, int count, int width = 64, int height = 48);
+std::vector<std::string> WriteTilePictures(const std::string& folder, int count, int width = 64,
+                                           int height = 48);
 
 // Width and height from a BMP file's header (0 x 0 when it is not one).
 struct PictureSize {
@@ -33,9 +34,9 @@ std::vector<std::string> SplitLines(const std::string& text);
 // db/tiles (12 tiles from tile00.jpg ..), the input picture in.jpg (160 x 120, four coloured
 // quarters) and bad.jpg (not a picture).
 struct RenderSetup {
-    std::string root;      // with trailing "/"
-    std::string databases; // root + "db"
-    std::string input;     // root + "in.jpg"
+    std::string root;       // with trailing "/"
+    std::string databases;  // root + "db"
+    std::string input;      // root + "in.jpg"
     std::vector<std::string> tileSources;
 };
 const RenderSetup& SharedRenderSetup();

@@ -67,7 +67,9 @@ CliProcess::~CliProcess() {
     ::unlink(errPath_.c_str());
 }
 
-void CliProcess::Signal(int signal) const { ::kill(pid_, signal); }
+void CliProcess::Signal(int signal) const {
+    ::kill(pid_, signal);
+}
 
 CliResult CliProcess::Wait() {
     int status = 0;
@@ -81,9 +83,13 @@ CliResult CliProcess::Wait() {
     return result;
 }
 
-std::string CliProcess::ErrorSoFar() const { return ReadFileText(errPath_); }
+std::string CliProcess::ErrorSoFar() const {
+    return ReadFileText(errPath_);
+}
 
-CliResult RunCli(const std::vector<std::string>& args) { return CliProcess(args).Wait(); }
+CliResult RunCli(const std::vector<std::string>& args) {
+    return CliProcess(args).Wait();
+}
 
 std::string Describe(const CliResult& result) {
     return "status " + std::to_string(result.status) + "\nstdout: " + result.out + "\nstderr: " + result.err;

@@ -14,7 +14,7 @@ struct CliResult {
 };
 
 class CliProcess {
-public:
+  public:
     // Starts pixadra-cli with the arguments; standard input is /dev/null.
     explicit CliProcess(const std::vector<std::string>& args);
     ~CliProcess();
@@ -26,7 +26,7 @@ public:
     // What the process has written to standard error so far.
     std::string ErrorSoFar() const;
 
-private:
+  private:
     std::string outPath_;
     std::string errPath_;
     pid_t pid_ = -1;

@@ -26,8 +26,8 @@ std::vector<std::string> Expand(const std::vector<std::string>& args, const std:
     return out;
 }
 
-const std::vector<std::string> kRender{"render", "--databases", "@db", "--use", "tiles", "--input", "@in.jpg",
-                                       "--output", "$m.bmp"};
+const std::vector<std::string> kRender{"render",  "--databases", "@db",      "--use", "tiles",
+                                       "--input", "@in.jpg",     "--output", "$m.bmp"};
 
 std::vector<std::string> Render(std::vector<std::string> extra) {
     std::vector<std::string> args = kRender;
@@ -65,10 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CliErrorStatus,
     ::testing::Values(
         ErrorCase{"AddMissingFolder",
-                  {"add", "--databases", "$db", "--name", "n", "--from", "$nowhere"}, 1, "nowhere"},
-        ErrorCase{"AddEmptyName", {"add", "--databases", "$db", "--name", "<*>", "--from", "@pictures"}, 2, "<*>"},
+                  {"add", "--databases", "$db", "--name", "n", "--from", "$nowhere"},
+                  1,
+                  "nowhere"},
+        ErrorCase{
+            "AddEmptyName", {"add", "--databases", "$db", "--name", "<*>", "--from", "@pictures"}, 2, "<*>"},
         ErrorCase{"AddResolutionTooLow",
-                  {"add", "--databases", "$db", "--name", "n", "--from", "@pictures", "--resolution", "49"}, 2,
+                  {"add", "--databases", "$db", "--name", "n", "--from", "@pictures", "--resolution", "49"},
+                  2,
                   "--resolution"},
         ErrorCase{"RenderUnreadablePicture", RenderWith("--input", "@bad.jpg"), 1, "bad.jpg"},
         ErrorCase{"RenderMissingPicture", RenderWith("--input", "@missing.png"), 1, "missing.png"},
@@ -79,18 +83,22 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"RenderTooFewTiles", Render({"--tiles", "5"}), 2, "--tiles"},
         ErrorCase{"RenderTooManyTiles", Render({"--tiles", "100000001"}), 2, "--tiles"},
         ErrorCase{"RenderTilesNotANumber", Render({"--tiles", "12x"}), 2, "12x"},
+        // The job itself refuses: no cell of the grid would be big enough.
+        ErrorCase{"RenderMoreTilesThanPixels", Render({"--tiles", "100000000"}), 1, "nothing was rendered"},
         ErrorCase{"RenderRoundShape", Render({"--shape", "round"}), 2, "round"},
         ErrorCase{"RenderNoUseLimit", Render({"--max-uses", "0"}), 2, "--max-uses"},
         ErrorCase{"RenderWithoutDatabase",
-                  {"render", "--databases", "@db", "--input", "@in.jpg", "--output", "$m.bmp"}, 2, "--use"},
+                  {"render", "--databases", "@db", "--input", "@in.jpg", "--output", "$m.bmp"},
+                  2,
+                  "--use"},
         ErrorCase{"RenderUnknownOption", Render({"--colour", "red"}), 2, "--colour"},
         ErrorCase{"ListMissingDatabase", {"list", "--databases", "@db", "nope"}, 1, "nope"},
         ErrorCase{"ListMissingFolder", {"list", "--databases", "$none"}, 1, "none"},
         ErrorCase{"BlendFactorTooHigh",
-                  {"blend", "--input", "@in.jpg", "--mosaic", "$m.bmp", "--tiles", "10", "--factor", "101"}, 2,
+                  {"blend", "--input", "@in.jpg", "--mosaic", "$m.bmp", "--tiles", "10", "--factor", "101"},
+                  2,
                   "--factor"},
-        ErrorCase{"UnknownCommand", {"paint"}, 2, "paint"},
-        ErrorCase{"NoCommand", {}, 2, "no command"}),
+        ErrorCase{"UnknownCommand", {"paint"}, 2, "paint"}, ErrorCase{"NoCommand", {}, 2, "no command"}),
     [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(CliHelpTest, ToolAndEveryCommandHaveHelpAndTheVersionIsPrinted) {

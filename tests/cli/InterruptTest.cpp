@@ -23,10 +23,12 @@ TEST(CliInterruptTest, CtrlCStopsAddingWithAnIntactDatabase) {
     const std::vector<uint8_t> jpeg = EncodeJpeg(ShadedPicture(1200, 900, 90, 140, 40), 90);
     constexpr int kPictures = 400;
     for (int i = 0; i < kPictures; ++i) {
-        WriteFile(dir.File("pictures/p" + std::to_string(1000 + i) + ".jpg"), std::string(jpeg.begin(), jpeg.end()));
+        WriteFile(dir.File("pictures/p" + std::to_string(1000 + i) + ".jpg"),
+                  std::string(jpeg.begin(), jpeg.end()));
     }
     const std::string database = dir.File("db/many");
-    CliProcess process({"add", "--databases", dir.File("db"), "--name", "many", "--from", dir.File("pictures")});
+    CliProcess process(
+        {"add", "--databases", dir.File("db"), "--name", "many", "--from", dir.File("pictures")});
 
     // Interrupt once the first tile is in (the index appears with it).
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -44,7 +46,8 @@ TEST(CliInterruptTest, CtrlCStopsAddingWithAnIntactDatabase) {
     const int64_t tiles = (indexSize - 30) / 562;
     EXPECT_GE(tiles, 1);
     EXPECT_LT(tiles, kPictures);
-    EXPECT_EQ(result.out, "many: " + std::to_string(tiles) + " tiles added (" + std::to_string(tiles) + " in all)\n");
+    EXPECT_EQ(result.out,
+              "many: " + std::to_string(tiles) + " tiles added (" + std::to_string(tiles) + " in all)\n");
     const std::vector<uint8_t> index = ReadWholeFile(database + ".idx");
     int64_t expectedOffset = 0;
     for (int64_t i = 0; i < tiles; ++i) {
