@@ -3,7 +3,9 @@
 #include "engine/BigBmp.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <vector>
@@ -139,16 +141,23 @@ void TBigBmp::SaveToStream(ByteSink& sink) const {
     sink.Write(header + 14, 40);
     if (Width <= 0 || Height <= 0) return;
 
-    // Zeroed once: the padding after the last pixel stays zero in every row.
-    std::vector<uint8_t> row(rowBytes, 0);
+    // Zeroed once: the padding after the last pixel stays zero in every row. Each pixel is
+    // stored as four bytes blue, green, red, 0 at a step of three, so the next pixel
+    // overwrites the zero; the last one's zero lands in the padding or the spare byte.
+    std::vector<uint8_t> row(rowBytes + 1, 0);
     for (int32_t y = Height - 1; y >= 0; --y) {
         const uint32_t* source = Bits + static_cast<std::size_t>(y) * static_cast<std::size_t>(Width);
         uint8_t* p = row.data();
         for (int32_t x = 0; x < Width; ++x, p += 3) {
             const uint32_t color = source[x];
-            p[0] = static_cast<uint8_t>(color >> 16);
-            p[1] = static_cast<uint8_t>(color >> 8);
-            p[2] = static_cast<uint8_t>(color);
+            if constexpr (std::endian::native == std::endian::little) {
+                const uint32_t bgr = __builtin_bswap32(color) >> 8;  // 0x00RRGGBB: bytes B, G, R, 0
+                std::memcpy(p, &bgr, 4);
+            } else {
+                const uint8_t bytes[4] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                                          static_cast<uint8_t>(color), 0};
+                std::memcpy(p, bytes, 4);
+            }
         }
         sink.Write(row.data(), rowBytes);
     }

@@ -1,11 +1,11 @@
 // The colour signature of every cell of the input picture. The picture is walked row by row
-// (sums do not depend on the order in which pixels are added); each row splits into runs of
-// pixels that share a cell and a sub-column, and each run is summed in one tight loop.
+// (sums do not depend on the order in which pixels are added), which reads memory in order.
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "engine/TileGrid.h"
+#include "imaging/RowSums.h"
 #include "support/Errors.h"
 #include "support/Language.h"
 #include "support/Rounding.h"
@@ -37,13 +37,15 @@ private:
     std::vector<int64_t> sums_;
 };
 
-void AddRow(const uint8_t* row, int columns, int64_t cellWidth, const QuarterBounds& quarters, int subRow,
-            BandSums& sums) {
+// Adds a row of column sums (blue, green, red per pixel) into the sub-row's cells, one run
+// of pixels per cell and sub-column, and clears it for the next rows.
+void AddColumnSums(uint16_t* columnSums, int columns, int64_t cellWidth, const QuarterBounds& quarters,
+                   int subRow, BandSums& sums) {
     for (int c = 0; c < columns; ++c) {
-        const uint8_t* cell = row + c * cellWidth * 3;
+        const uint16_t* cell = columnSums + c * cellWidth * 3;
         for (int sc = 0; sc < 4; ++sc) {
-            const uint8_t* p = cell + quarters.start[sc] * 3;
-            const uint8_t* end = cell + quarters.start[sc + 1] * 3;
+            const uint16_t* p = cell + quarters.start[sc] * 3;
+            const uint16_t* end = cell + quarters.start[sc + 1] * 3;
             int64_t blue = 0, green = 0, red = 0;
             for (; p != end; p += 3) {
                 blue += p[0];
@@ -56,6 +58,7 @@ void AddRow(const uint8_t* row, int columns, int64_t cellWidth, const QuarterBou
             s[2] += red;
         }
     }
+    std::fill(columnSums, columnSums + columns * cellWidth * 3, uint16_t{0});
 }
 
 ColorSignature MeansOf(BandSums& sums, int column, const QuarterBounds& xq, const QuarterBounds& yq) {
@@ -98,14 +101,23 @@ void AnalysePicture(const Bitmap& picture, int64_t tileCount, int shape, const P
     grid = CellGrid();
     grid.assign(static_cast<std::size_t>(columns), std::vector<TTile>(static_cast<std::size_t>(rows)));
 
+    // The rows of one sub-row are first added column by column (a vector loop), then the
+    // column sums are split into the cells' runs once.
+    const std::size_t usedBytes = static_cast<std::size_t>(columns * cellWidth * 3);
+    std::vector<uint16_t> columnSums(usedBytes, 0);
     BandSums sums(columns);
     for (int r = 0; r < rows; ++r) {
         sums.Clear();
         for (int sr = 0; sr < 4; ++sr) {
+            int pending = 0;
             for (int64_t ly = yq.start[sr]; ly < yq.start[sr + 1]; ++ly) {
-                const int y = static_cast<int>(r * cellHeight + ly);
-                AddRow(picture.Row(y), columns, cellWidth, xq, sr, sums);
+                AddRowTo16(columnSums.data(), picture.Row(static_cast<int>(r * cellHeight + ly)), usedBytes);
+                if (++pending == kRowsPer16BitSum) {
+                    AddColumnSums(columnSums.data(), columns, cellWidth, xq, sr, sums);
+                    pending = 0;
+                }
             }
+            if (pending > 0) AddColumnSums(columnSums.data(), columns, cellWidth, xq, sr, sums);
         }
         for (int c = 0; c < columns; ++c) grid[c][r].Signature = MeansOf(sums, c, xq, yq);
         // The share of cells finished, as a column-by-column visit counts it.

@@ -31,9 +31,17 @@ TEST(TBigBmp, WritesOneWhitePixelAsA58ByteFile) {
     EXPECT_EQ(Saved(bmp), expected);
 }
 
-TEST(TBigBmp, PadsRowsToFourBytes) {
+TEST(TBigBmp, PadsRowsToFourBytesWithZeros) {
     const std::pair<int32_t, int32_t> cases[] = {{0, 0}, {1, 4}, {3, 12}, {4, 12}, {5, 16}, {8000, 24000}};
-    for (const auto& [width, bytes] : cases) EXPECT_EQ(TBigBmp::BytesPerLine(width), bytes) << width;
+    for (const auto& [width, bytes] : cases) {
+        EXPECT_EQ(TBigBmp::BytesPerLine(width), bytes) << width;
+        if (width == 0) continue;
+        const std::vector<uint8_t> file = Saved(TBigBmp(width, 2));
+        ASSERT_EQ(file.size(), 54u + 2 * bytes) << width;
+        for (int32_t i = 0; i < 2 * bytes; ++i) {
+            EXPECT_EQ(file[54 + i], i % bytes < 3 * width ? 0xFF : 0) << width << " byte " << i;
+        }
+    }
 }
 
 // Rows go bottom-up, pixels as blue, green, red, padding zero.
