@@ -37,8 +37,10 @@ bool SetCaption(QWidget& window, const std::string& prefix, const std::string& n
 
 }  // namespace
 
-void TPixadra_Main::SetLanguage() {
-    const auto ini = IniFile::Load(LanguageFilePath());
+void TPixadra_Main::SetLanguage() { SetLanguageFrom(LanguageFilePath()); }
+
+void TPixadra_Main::SetLanguageFrom(const std::string& languageFile) {
+    const auto ini = IniFile::Load(languageFile);
     if (!ini) return;
     static const char* const kPrefixes[] = {"LABEL", "BTN", "CHECKBOX", "RADIO", "PANEL"};
     for (const std::string& key : ini->Keys("Components")) {

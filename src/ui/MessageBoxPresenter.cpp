@@ -36,6 +36,11 @@ public:
             if (choice.result == request.enterResult) setDefaultButton(button);
         }
         result_ = request.closeResult;
+        connect(this, &QMessageBox::buttonClicked, this, [this](QAbstractButton* button) {
+            if (!results_.contains(button)) return;
+            result_ = results_.value(button);
+            finished_ = true;
+        });
     }
 
     int Run() {
@@ -60,16 +65,6 @@ protected:
         finished_ = true;
         QDialog::closeEvent(event);
         event->accept();
-    }
-
-    void done(int code) override {
-        if (!finished_) {
-            if (QAbstractButton* button = clickedButton(); button && results_.contains(button)) {
-                result_ = results_.value(button);
-                finished_ = true;
-            }
-        }
-        QMessageBox::done(code);
     }
 
 private:

@@ -34,6 +34,10 @@ void TPixadra_Main::FormShow() {
         ActivateLayer("Layer_Blank");
         LoadFromRegistry();
         SetLanguage();
+        // The captions just set include the built-in texts of these two labels; they must
+        // show the values the settings brought instead.
+        TrackBar_DBResolutionChange();
+        TrackBar_BlendFactorChange();
         OfferOldDataBases(databaseFolder_);
         Btn_NextClick();
     });

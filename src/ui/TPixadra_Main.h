@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "FileChooser.h"
 #include "GaugeOutputs.h"
 #include "imaging/Bitmap.h"
 
 class QAbstractSpinBox;
 class QSpinBox;
+class QTimer;
 class QUrl;
 namespace Ui {
 class TPixadra_Main;
@@ -21,7 +23,7 @@ class TPixadra_Main;
 
 namespace pixadra {
 
-class FileChooser;
+class MovieFrameSource;
 class PreviewView;
 struct SettingEntry;
 
@@ -51,6 +53,7 @@ public:
     // Start-up and captions.
     void FormShow();
     void SetLanguage();
+    void SetLanguageFrom(const std::string& languageFile);
 
     // Settings.
     void SaveToRegistry();
@@ -93,6 +96,10 @@ public slots:
     void ListBox_DataBaseClick();
     void Btn_Blend_PreviewClick();
     void TrackBar_BlendFactorChange();
+    void Btn_RenderMovie_OpenClick();
+    void Btn_RenderMovie_PlayClick();
+    void Btn_RenderMovie_StopClick();
+    void Timer_SnapShotTimer();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -147,6 +154,9 @@ private:
     bool CrossFadeIntoBitmap(Bitmap& result);
     void BlendSave();
 
+    // Movie page (PageRenderMovie.cpp): the player, the grab timer and their connections.
+    void ConnectMoviePage();
+
     // File choices (FileChoices.cpp).
     void ShowShortenedPath(class QLabel* label, const std::string& path);
     QString NoneCaption() const;
@@ -177,6 +187,10 @@ private:
     bool releasePending_ = false;
     bool released_ = false;
     bool shown_ = false;
+
+    MovieFrameSource* movie_ = nullptr;  // child of the window
+    QTimer* Timer_SnapShot = nullptr;
+    bool grabBusy_ = false;  // a tick is working; keeps a second one from starting meanwhile
 };
 
 }  // namespace pixadra
