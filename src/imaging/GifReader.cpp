@@ -30,7 +30,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* target, int length) {
     auto* source = static_cast<MemorySource*>(gif->UserData);
     const std::size_t count =
         std::min(static_cast<std::size_t>(std::max(length, 0)), source->size - source->position);
-    std::memcpy(target, source->data + source->position, count);
+    if (count > 0) std::memcpy(target, source->data + source->position, count);
     source->position += count;
     return static_cast<int>(count);
 }
