@@ -75,6 +75,7 @@ TPixadra_Main::TPixadra_Main(WizardServices services, QWidget* parent)
     for (const char* name : kLayerNames) Layer(name)->hide();
     ApplyFontsAndArtwork();
     ConnectControls();
+    ConnectMoviePage();
     InstallEnterKeys();
 
     // Creation: the databases start in the program's own folder; the language file is read
