@@ -15,6 +15,10 @@ struct ErrorCase {
     const char* mentions;  // a text the message must contain
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::vector<std::string> Expand(const std::vector<std::string>& args, const std::string& shared,
                                 const std::string& fresh) {
     std::vector<std::string> out;

@@ -23,6 +23,13 @@ struct TileSizeCase {
     int tileHeight;
 };
 
+std::string CaseName(const TileSizeCase& c) {
+    return std::string(c.shape ? c.shape : "default") + "Width" + (c.width ? c.width : "Default");
+}
+void PrintTo(const TileSizeCase& c, std::ostream* os) {
+    *os << CaseName(c);
+}
+
 class CliRenderTileSize : public ::testing::TestWithParam<TileSizeCase> {};
 
 // The mosaic is Columns x Rows tiles of the derived size, so its BMP size shows the tile size.
