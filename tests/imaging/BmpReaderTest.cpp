@@ -23,7 +23,7 @@ void Put32(Bytes& b, std::size_t at, uint32_t v) {
     Put16(b, at + 2, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpRecipe {
     uint32_t headerSize = 40;
     int32_t width = 0;
     int32_t height = 0;  // negative: top-down
@@ -34,46 +34,46 @@ struct BmpSpec {
     Bytes pixels;                   // exactly as stored
 };
 
-Bytes MakeBmp(const BmpSpec& spec) {
-    const bool core = spec.headerSize == 12;
+Bytes MakeBmp(const BmpRecipe& recipe) {
+    const bool core = recipe.headerSize == 12;
     const std::size_t entry = core ? 3 : 4;
-    const std::size_t masksAfter = spec.headerSize == 40 ? spec.masks.size() * 4 : 0;
-    const std::size_t offset = 14 + spec.headerSize + masksAfter + spec.palette.size() * entry;
+    const std::size_t masksAfter = recipe.headerSize == 40 ? recipe.masks.size() * 4 : 0;
+    const std::size_t offset = 14 + recipe.headerSize + masksAfter + recipe.palette.size() * entry;
     Bytes b(offset, 0);
     b[0] = 'B';
     b[1] = 'M';
-    Put32(b, 2, static_cast<uint32_t>(offset + spec.pixels.size()));
+    Put32(b, 2, static_cast<uint32_t>(offset + recipe.pixels.size()));
     Put32(b, 10, static_cast<uint32_t>(offset));
-    Put32(b, 14, spec.headerSize);
+    Put32(b, 14, recipe.headerSize);
     if (core) {
-        Put16(b, 18, static_cast<uint32_t>(spec.width));
-        Put16(b, 20, static_cast<uint32_t>(spec.height));
+        Put16(b, 18, static_cast<uint32_t>(recipe.width));
+        Put16(b, 20, static_cast<uint32_t>(recipe.height));
         Put16(b, 22, 1);
-        Put16(b, 24, static_cast<uint32_t>(spec.bits));
+        Put16(b, 24, static_cast<uint32_t>(recipe.bits));
     } else {
-        Put32(b, 18, static_cast<uint32_t>(spec.width));
-        Put32(b, 22, static_cast<uint32_t>(spec.height));
+        Put32(b, 18, static_cast<uint32_t>(recipe.width));
+        Put32(b, 22, static_cast<uint32_t>(recipe.height));
         Put16(b, 26, 1);
-        Put16(b, 28, static_cast<uint32_t>(spec.bits));
-        Put32(b, 30, spec.compression);
-        Put32(b, 46, static_cast<uint32_t>(spec.palette.size()));
+        Put16(b, 28, static_cast<uint32_t>(recipe.bits));
+        Put32(b, 30, recipe.compression);
+        Put32(b, 46, static_cast<uint32_t>(recipe.palette.size()));
     }
-    std::size_t at = 14 + spec.headerSize;
-    for (std::size_t i = 0; i < spec.masks.size(); ++i) {
-        if (spec.headerSize == 40) {
-            Put32(b, at, spec.masks[i]);
+    std::size_t at = 14 + recipe.headerSize;
+    for (std::size_t i = 0; i < recipe.masks.size(); ++i) {
+        if (recipe.headerSize == 40) {
+            Put32(b, at, recipe.masks[i]);
             at += 4;
         } else {
-            Put32(b, 14 + 40 + 4 * i, spec.masks[i]);
+            Put32(b, 14 + 40 + 4 * i, recipe.masks[i]);
         }
     }
-    for (uint32_t colour : spec.palette) {
+    for (uint32_t colour : recipe.palette) {
         b[at] = static_cast<uint8_t>(colour);
         b[at + 1] = static_cast<uint8_t>(colour >> 8);
         b[at + 2] = static_cast<uint8_t>(colour >> 16);
         at += entry;
     }
-    b.insert(b.end(), spec.pixels.begin(), spec.pixels.end());
+    b.insert(b.end(), recipe.pixels.begin(), recipe.pixels.end());
     return b;
 }
 
@@ -91,7 +91,7 @@ constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF, K = 0
 
 struct DecodeCase {
     const char* name;
-    BmpSpec spec;
+    BmpRecipe recipe;
     std::vector<uint32_t> expected;  // top row first
 };
 
@@ -152,10 +152,10 @@ class BmpDecode : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(BmpDecode, GivesTheStoredPixels) {
     const DecodeCase& c = GetParam();
-    const Bytes file = MakeBmp(c.spec);
+    const Bytes file = MakeBmp(c.recipe);
     const Bitmap bitmap = DecodeBmp(file.data(), file.size(), c.name);
-    ASSERT_EQ(bitmap.Width(), c.spec.width);
-    ASSERT_EQ(bitmap.Height(), std::abs(c.spec.height));
+    ASSERT_EQ(bitmap.Width(), c.recipe.width);
+    ASSERT_EQ(bitmap.Height(), std::abs(c.recipe.height));
     EXPECT_EQ(PixelsOf(bitmap), c.expected);
 }
 
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BmpDecode, ::testing::ValuesIn(kDecodeCases),
 
 struct RefuseCase {
     const char* name;
-    BmpSpec spec;
+    BmpRecipe recipe;
     std::size_t cut = 0;  // bytes removed from the end
 };
 
@@ -187,7 +187,7 @@ class BmpRefuse : public ::testing::TestWithParam<RefuseCase> {};
 
 TEST_P(BmpRefuse, ThrowsAPixadraError) {
     const RefuseCase& c = GetParam();
-    Bytes file = MakeBmp(c.spec);
+    Bytes file = MakeBmp(c.recipe);
     file.resize(file.size() - c.cut);
     EXPECT_THROW(DecodeBmp(file.data(), file.size(), c.name), PixadraError);
 }
@@ -241,8 +241,8 @@ TEST(BmpReader, HostileRunsStayInsideThePicture) {
 
 // The palette ends where the pixels begin, whatever the colour count claims.
 TEST(BmpReader, PaletteStopsAtThePixelData) {
-    BmpSpec spec{40, 2, 1, 8, 0, {}, {R, G}, {0, 1, 0, 0}};
-    Bytes file = MakeBmp(spec);
+    BmpRecipe recipe{40, 2, 1, 8, 0, {}, {R, G}, {0, 1, 0, 0}};
+    Bytes file = MakeBmp(recipe);
     Put32(file, 46, 305402420);  // colours used: absurd
     const Bitmap bitmap = DecodeBmp(file.data(), file.size(), "palette");
     EXPECT_EQ(PixelsOf(bitmap), (std::vector<uint32_t>{R, G}));

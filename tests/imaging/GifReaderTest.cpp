@@ -14,7 +14,7 @@ namespace {
 
 using testing::EncodeGif;
 using testing::GifImage;
-using testing::GifSpec;
+using testing::GifRecipe;
 
 constexpr uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF, K = 0x000000;
 // Global palette: 0 red, 1 green, 2 blue, 3 black.
@@ -41,7 +41,7 @@ GifImage Image(int left, int top, int width, int height, std::vector<uint8_t> in
 
 struct GifCase {
     const char* name;
-    GifSpec spec;
+    GifRecipe recipe;
     std::vector<uint32_t> expected;  // the screen, top row first
 };
 
@@ -81,10 +81,10 @@ class GifDecode : public ::testing::TestWithParam<GifCase> {};
 
 TEST_P(GifDecode, ShowsTheFirstFrame) {
     const GifCase& c = GetParam();
-    const std::vector<uint8_t> file = EncodeGif(c.spec);
+    const std::vector<uint8_t> file = EncodeGif(c.recipe);
     const Bitmap bitmap = DecodeGif(file.data(), file.size(), c.name);
-    ASSERT_EQ(bitmap.Width(), c.spec.screenWidth);
-    ASSERT_EQ(bitmap.Height(), c.spec.screenHeight);
+    ASSERT_EQ(bitmap.Width(), c.recipe.screenWidth);
+    ASSERT_EQ(bitmap.Height(), c.recipe.screenHeight);
     EXPECT_EQ(PixelsOf(bitmap), c.expected);
 }
 

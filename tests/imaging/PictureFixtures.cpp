@@ -21,19 +21,21 @@ void NoFlush(png_structp) {}
 
 // libpng reports errors by jumping back to the setjmp below; nothing in between needs
 // destroying.
-bool WritePng(png_structp png, png_infop info, const PngSpec& spec, std::vector<uint8_t>* out,
+bool WritePng(png_structp png, png_infop info, const PngRecipe& recipe, std::vector<uint8_t>* out,
               png_bytep* rowPointers, png_colorp palette, png_color_16* grey) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, out, AppendBytes, NoFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.bitDepth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) png_set_PLTE(png, info, palette, static_cast<int>(spec.palette.size() / 3));
-    if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+    png_set_IHDR(png, info, static_cast<png_uint_32>(recipe.width), static_cast<png_uint_32>(recipe.height),
+                 recipe.bitDepth, recipe.colourType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!recipe.palette.empty())
+        png_set_PLTE(png, info, palette, static_cast<int>(recipe.palette.size() / 3));
+    if (!recipe.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, recipe.paletteAlpha.data(), static_cast<int>(recipe.paletteAlpha.size()),
                      nullptr);
     }
-    if (spec.transparentGrey >= 0) png_set_tRNS(png, info, nullptr, 0, grey);
+    if (recipe.transparentGrey >= 0) png_set_tRNS(png, info, nullptr, 0, grey);
     png_write_info(png, info);
     png_write_image(png, rowPointers);
     png_write_end(png, nullptr);
@@ -55,48 +57,48 @@ ColorMapObject* MakeMap(const std::vector<uint8_t>& rgb) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec) {
-    const std::size_t rowBytes = spec.rows.size() / static_cast<std::size_t>(spec.height);
+std::vector<uint8_t> EncodePng(const PngRecipe& recipe) {
+    const std::size_t rowBytes = recipe.rows.size() / static_cast<std::size_t>(recipe.height);
     std::vector<png_bytep> rowPointers;
-    std::vector<uint8_t> rows = spec.rows;
-    for (int y = 0; y < spec.height; ++y) rowPointers.push_back(rows.data() + rowBytes * y);
+    std::vector<uint8_t> rows = recipe.rows;
+    for (int y = 0; y < recipe.height; ++y) rowPointers.push_back(rows.data() + rowBytes * y);
     std::vector<png_color> palette;
-    for (std::size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-        palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (std::size_t i = 0; i + 2 < recipe.palette.size(); i += 3) {
+        palette.push_back({recipe.palette[i], recipe.palette[i + 1], recipe.palette[i + 2]});
     }
     png_color_16 grey{};
-    grey.gray = static_cast<png_uint_16>(spec.transparentGrey < 0 ? 0 : spec.transparentGrey);
+    grey.gray = static_cast<png_uint_16>(recipe.transparentGrey < 0 ? 0 : recipe.transparentGrey);
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    const bool ok = WritePng(png, info, spec, &out, rowPointers.data(), palette.data(), &grey);
+    const bool ok = WritePng(png, info, recipe, &out, rowPointers.data(), palette.data(), &grey);
     png_destroy_write_struct(&png, &info);
     if (!ok) throw std::runtime_error("test PNG could not be written");
     return out;
 }
 
 std::vector<uint8_t> EncodePng(const Bitmap& bitmap) {
-    PngSpec spec;
-    spec.width = bitmap.Width();
-    spec.height = bitmap.Height();
-    spec.colourType = PNG_COLOR_TYPE_RGB;
+    PngRecipe recipe;
+    recipe.width = bitmap.Width();
+    recipe.height = bitmap.Height();
+    recipe.colourType = PNG_COLOR_TYPE_RGB;
     for (int y = 0; y < bitmap.Height(); ++y) {
         const uint8_t* p = bitmap.Row(y);
         for (int x = 0; x < bitmap.Width(); ++x, p += 3)
-            spec.rows.insert(spec.rows.end(), {p[2], p[1], p[0]});
+            recipe.rows.insert(recipe.rows.end(), {p[2], p[1], p[0]});
     }
-    return EncodePng(spec);
+    return EncodePng(recipe);
 }
 
-std::vector<uint8_t> EncodeGif(const GifSpec& spec) {
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe) {
     std::vector<uint8_t> out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendGifBytes, &error);
     if (!gif) throw std::runtime_error("test GIF could not be opened");
     EGifSetGifVersion(gif, true);
-    ColorMapObject* global = spec.globalPalette.empty() ? nullptr : MakeMap(spec.globalPalette);
-    bool ok = EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, 0, global) == GIF_OK;
-    for (const GifImage& image : spec.images) {
+    ColorMapObject* global = recipe.globalPalette.empty() ? nullptr : MakeMap(recipe.globalPalette);
+    bool ok = EGifPutScreenDesc(gif, recipe.screenWidth, recipe.screenHeight, 8, 0, global) == GIF_OK;
+    for (const GifImage& image : recipe.images) {
         if (ok && (image.delay >= 0 || image.transparent >= 0)) {
             GraphicsControlBlock control{};
             control.DelayTime = std::max(image.delay, 0);

@@ -10,7 +10,7 @@
 
 namespace pixadra::testing {
 
-struct PngSpec {
+struct PngRecipe {
     int width = 0;
     int height = 0;
     int colourType = 0;  // PNG_COLOR_TYPE_*
@@ -22,7 +22,7 @@ struct PngSpec {
     std::vector<uint8_t> paletteAlpha;  // tRNS for palette pictures
     int transparentGrey = -1;           // tRNS for grey pictures
 };
-std::vector<uint8_t> EncodePng(const PngSpec& spec);
+std::vector<uint8_t> EncodePng(const PngRecipe& recipe);
 // An 8-bit RGB PNG of the bitmap.
 std::vector<uint8_t> EncodePng(const Bitmap& bitmap);
 
@@ -37,13 +37,13 @@ struct GifImage {
     int delay = -1;                     // -1: no graphic control extension
     int transparent = -1;
 };
-struct GifSpec {
+struct GifRecipe {
     int screenWidth = 0;
     int screenHeight = 0;
     std::vector<uint8_t> globalPalette;  // red, green, blue per entry (a power of two entries)
     std::vector<GifImage> images;
 };
-std::vector<uint8_t> EncodeGif(const GifSpec& spec);
+std::vector<uint8_t> EncodeGif(const GifRecipe& recipe);
 
 // A smooth colour picture whose every pixel differs from its neighbours a little.
 Bitmap Gradient(int width, int height);

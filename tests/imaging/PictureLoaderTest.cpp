@@ -56,13 +56,13 @@ Bytes ContentBytes(Content content, const Bitmap& picture) {
         case Content::Png:
             return testing::EncodePng(picture);
         case Content::Gif: {
-            testing::GifSpec spec{2, 2, {0, 0, 0, 255, 255, 255}, {}};
+            testing::GifRecipe recipe{2, 2, {0, 0, 0, 255, 255, 255}, {}};
             testing::GifImage image;
             image.width = 2;
             image.height = 2;
             image.indices = {0, 1, 1, 0};
-            spec.images.push_back(image);
-            return testing::EncodeGif(spec);
+            recipe.images.push_back(image);
+            return testing::EncodeGif(recipe);
         }
         case Content::Bmp: {
             MemorySink sink;

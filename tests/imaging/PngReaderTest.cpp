@@ -15,7 +15,7 @@ namespace pixadra {
 namespace {
 
 using testing::EncodePng;
-using testing::PngSpec;
+using testing::PngRecipe;
 
 // Colour over white with alpha, rounded: (c * a + 255 * (255 - a)) / 255.
 uint8_t Over(int colour, int alpha) {
@@ -33,59 +33,61 @@ std::vector<uint8_t> Rgb(const Bitmap& bitmap) {
 
 struct PngCase {
     const char* name;
-    PngSpec spec;  // not interlaced; the test tries both
+    PngRecipe recipe;  // not interlaced; the test tries both
     std::vector<uint8_t> expectedRgb;
 };
 
-PngSpec Spec(int width, int height, int colourType, int bitDepth, std::vector<uint8_t> rows,
-             std::vector<uint8_t> palette = {}, std::vector<uint8_t> paletteAlpha = {},
-             int transparentGrey = -1) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.rows = std::move(rows);
-    spec.palette = std::move(palette);
-    spec.paletteAlpha = std::move(paletteAlpha);
-    spec.transparentGrey = transparentGrey;
-    return spec;
+PngRecipe Recipe(int width, int height, int colourType, int bitDepth, std::vector<uint8_t> rows,
+                 std::vector<uint8_t> palette = {}, std::vector<uint8_t> paletteAlpha = {},
+                 int transparentGrey = -1) {
+    PngRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.colourType = colourType;
+    recipe.bitDepth = bitDepth;
+    recipe.rows = std::move(rows);
+    recipe.palette = std::move(palette);
+    recipe.paletteAlpha = std::move(paletteAlpha);
+    recipe.transparentGrey = transparentGrey;
+    return recipe;
 }
 
 std::vector<PngCase> Cases() {
     // Three pixels in one row unless said otherwise.
     return {
-        {"Grey1", Spec(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}), {255, 255, 255, 0, 0, 0, 255, 255, 255}},
-        {"Grey2", Spec(3, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}), {0, 0, 0, 85, 85, 85, 170, 170, 170}},
+        {"Grey1", Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 1, {0xA0}), {255, 255, 255, 0, 0, 0, 255, 255, 255}},
+        {"Grey2", Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 2, {0x1B}), {0, 0, 0, 85, 85, 85, 170, 170, 170}},
         {"Grey4",
-         Spec(3, 1, PNG_COLOR_TYPE_GRAY, 4, {0x1F, 0x80}),
+         Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 4, {0x1F, 0x80}),
          {17, 17, 17, 255, 255, 255, 136, 136, 136}},
-        {"Grey8", Spec(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 99, 255}), {0, 0, 0, 99, 99, 99, 255, 255, 255}},
+        {"Grey8", Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 8, {0, 99, 255}), {0, 0, 0, 99, 99, 99, 255, 255, 255}},
         // 16-bit samples scale by 255 / 65535 with rounding (257 * k is k).
         {"Grey16",
-         Spec(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x01, 0x01, 0xFF, 0xFF, 0x64, 0x96}),
+         Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x01, 0x01, 0xFF, 0xFF, 0x64, 0x96}),
          {1, 1, 1, 255, 255, 255, 100, 100, 100}},
         // A tRNS grey value is fully transparent: white.
         {"Grey8Transparent",
-         Spec(3, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8, 9}, {}, {}, 8),
+         Recipe(3, 1, PNG_COLOR_TYPE_GRAY, 8, {7, 8, 9}, {}, {}, 8),
          {7, 7, 7, 255, 255, 255, 9, 9, 9}},
         {"GreyAlpha8",
-         Spec(3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 255, 10, 0, 10, 128}),
+         Recipe(3, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 255, 10, 0, 10, 128}),
          {10, 10, 10, 255, 255, 255, Over(10, 128), Over(10, 128), Over(10, 128)}},
-        {"Rgb8", Spec(3, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9}), {1, 2, 3, 4, 5, 6, 7, 8, 9}},
-        {"Rgb16", Spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x01, 0x01, 0x02, 0x02, 0xFF, 0xFF}), {1, 2, 255}},
+        {"Rgb8",
+         Recipe(3, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9}),
+         {1, 2, 3, 4, 5, 6, 7, 8, 9}},
+        {"Rgb16", Recipe(1, 1, PNG_COLOR_TYPE_RGB, 16, {0x01, 0x01, 0x02, 0x02, 0xFF, 0xFF}), {1, 2, 255}},
         {"Rgba8",
-         Spec(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {200, 100, 50, 255, 200, 100, 50, 0, 200, 100, 50, 64}),
+         Recipe(3, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {200, 100, 50, 255, 200, 100, 50, 0, 200, 100, 50, 64}),
          {200, 100, 50, 255, 255, 255, Over(200, 64), Over(100, 64), Over(50, 64)}},
         {"Rgba16",
-         Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x64, 0x64, 0, 0, 0xC8, 0xC8, 0x80, 0x80}),
+         Recipe(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {0x64, 0x64, 0, 0, 0xC8, 0xC8, 0x80, 0x80}),
          {Over(100, 128), Over(0, 128), Over(200, 128)}},
         {"Palette2",
-         Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0x24}, {9, 8, 7, 1, 2, 3, 4, 5, 6}),
+         Recipe(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {0x24}, {9, 8, 7, 1, 2, 3, 4, 5, 6}),
          {9, 8, 7, 4, 5, 6, 1, 2, 3}},
         // tRNS gives palette entries alpha; entries past it stay opaque.
         {"Palette8Alpha",
-         Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}, {90, 60, 30, 90, 60, 30, 90, 60, 30}, {0, 100}),
+         Recipe(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2}, {90, 60, 30, 90, 60, 30, 90, 60, 30}, {0, 100}),
          {255, 255, 255, Over(90, 100), Over(60, 100), Over(30, 100), 90, 60, 30}},
     };
 }
@@ -94,9 +96,9 @@ class PngDecode : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(PngDecode, GivesTheStoredColoursOverWhite) {
     for (bool interlaced : {false, true}) {
-        PngSpec spec = GetParam().spec;
-        spec.interlaced = interlaced;
-        const std::vector<uint8_t> file = EncodePng(spec);
+        PngRecipe recipe = GetParam().recipe;
+        recipe.interlaced = interlaced;
+        const std::vector<uint8_t> file = EncodePng(recipe);
         const Bitmap bitmap = DecodePng(file.data(), file.size(), GetParam().name);
         EXPECT_EQ(Rgb(bitmap), GetParam().expectedRgb) << (interlaced ? "interlaced" : "not interlaced");
     }
@@ -108,18 +110,18 @@ INSTANTIATE_TEST_SUITE_P(Cases, PngDecode, ::testing::ValuesIn(Cases()),
 // Adam7 passes of a picture larger than one 8 x 8 block land where they belong.
 TEST(PngReader, InterlacedEqualsPlainForAnOddSize) {
     const Bitmap picture = testing::Gradient(37, 23);
-    PngSpec spec;
-    spec.width = picture.Width();
-    spec.height = picture.Height();
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    for (int y = 0; y < spec.height; ++y) {
+    PngRecipe recipe;
+    recipe.width = picture.Width();
+    recipe.height = picture.Height();
+    recipe.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    for (int y = 0; y < recipe.height; ++y) {
         const uint8_t* p = picture.Row(y);
-        for (int x = 0; x < spec.width; ++x, p += 3)
-            spec.rows.insert(spec.rows.end(), {p[2], p[1], p[0], 255});
+        for (int x = 0; x < recipe.width; ++x, p += 3)
+            recipe.rows.insert(recipe.rows.end(), {p[2], p[1], p[0], 255});
     }
     for (bool interlaced : {false, true}) {
-        spec.interlaced = interlaced;
-        const std::vector<uint8_t> file = EncodePng(spec);
+        recipe.interlaced = interlaced;
+        const std::vector<uint8_t> file = EncodePng(recipe);
         EXPECT_EQ(DecodePng(file.data(), file.size(), "gradient"), picture) << interlaced;
     }
 }
