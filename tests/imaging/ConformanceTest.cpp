@@ -159,6 +159,26 @@ TEST_P(Conformance, LoadsOrRefusesAsDocumented) {
 
 INSTANTIATE_TEST_SUITE_P(Manifest, Conformance, ::testing::ValuesIn(ReadManifest()), RowName);
 
+// PngSuite holds most pictures twice, Adam7-interlaced ("basi0g01") and plain ("basn0g01"); the
+// two must decode alike.
+TEST(ConformancePngSuite, InterlacedPicturesEqualTheirPlainTwins) {
+    if (!testing::HasTestData())
+        GTEST_SKIP() << "the conformance pictures (../shared/testdata) are not present";
+    int pairs = 0;
+    for (const ManifestRow& row : ReadManifest()) {
+        const std::string name = row.path.substr(row.path.rfind('/') + 1);
+        if (!StartsWith(row.path, "pngsuite/") || name.size() < 8 || name[3] != 'i') continue;
+        std::string twin = row.path;
+        twin[twin.size() - name.size() + 3] = 'n';
+        Bitmap interlaced, plain;
+        if (!LoadPicture(TestDataPath(twin), plain)) continue;
+        ++pairs;
+        ASSERT_TRUE(LoadPicture(TestDataPath(row.path), interlaced)) << row.path;
+        EXPECT_EQ(interlaced, plain) << row.path << " and " << twin;
+    }
+    EXPECT_GT(pairs, 20);
+}
+
 // Cut copies of sound files at several places: each is refused and nothing crashes.
 TEST(ConformanceTruncated, CutFilesAreRefused) {
     if (!testing::HasTestData())

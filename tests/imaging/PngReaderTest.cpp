@@ -110,19 +110,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, PngDecode, ::testing::ValuesIn(Cases()),
 // Adam7 passes of a picture larger than one 8 x 8 block land where they belong.
 TEST(PngReader, InterlacedEqualsPlainForAnOddSize) {
     const Bitmap picture = testing::Gradient(37, 23);
-    PngRecipe recipe;
-    recipe.width = picture.Width();
-    recipe.height = picture.Height();
-    recipe.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    for (int y = 0; y < recipe.height; ++y) {
-        const uint8_t* p = picture.Row(y);
-        for (int x = 0; x < recipe.width; ++x, p += 3)
-            recipe.rows.insert(recipe.rows.end(), {p[2], p[1], p[0], 255});
-    }
-    for (bool interlaced : {false, true}) {
-        recipe.interlaced = interlaced;
-        const std::vector<uint8_t> file = EncodePng(recipe);
-        EXPECT_EQ(DecodePng(file.data(), file.size(), "gradient"), picture) << interlaced;
+    for (bool withAlpha : {false, true}) {
+        PngRecipe recipe;
+        recipe.width = picture.Width();
+        recipe.height = picture.Height();
+        recipe.colourType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+        for (int y = 0; y < recipe.height; ++y) {
+            const uint8_t* p = picture.Row(y);
+            for (int x = 0; x < recipe.width; ++x, p += 3) {
+                recipe.rows.insert(recipe.rows.end(), {p[2], p[1], p[0]});
+                if (withAlpha) recipe.rows.push_back(255);
+            }
+        }
+        for (bool interlaced : {false, true}) {
+            recipe.interlaced = interlaced;
+            const std::vector<uint8_t> file = EncodePng(recipe);
+            EXPECT_EQ(DecodePng(file.data(), file.size(), "gradient"), picture)
+                << (withAlpha ? "alpha, " : "") << (interlaced ? "interlaced" : "plain");
+        }
     }
 }
 
