@@ -28,7 +28,7 @@ constexpr int64_t kMinimum = 150 * 150;
 constexpr int kRecords = 100000;
 
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "pixadra-dbbench-XXXXXX").string();
         path_ = std::string(::mkdtemp(pattern.data())) + "/";
@@ -39,7 +39,7 @@ public:
     }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -60,7 +60,9 @@ Bitmap Photograph(int width, int height, int variant) {
         for (int x = 0; x < width; ++x, p += 3) {
             noise = noise * 1664525u + 1013904223u;
             const double n = static_cast<double>(noise >> 28) - 8 + columnWave[x] * rowWave;
-            auto channel = [&](double v) { return static_cast<uint8_t>(std::fmin(255.0, std::fmax(0.0, v + n))); };
+            auto channel = [&](double v) {
+                return static_cast<uint8_t>(std::fmin(255.0, std::fmax(0.0, v + n)));
+            };
             p[0] = channel(50 + 30 * variant + 120.0 * y / height);
             p[1] = channel(90 + 80.0 * x / width);
             p[2] = channel(210 - 40 * variant - 150.0 * (x + y) / (width + height));
@@ -118,7 +120,8 @@ void BM_AddFortyPictures(benchmark::State& state) {
         RemoveFile(db + ".dat");
         start = std::chrono::steady_clock::now();
         cpuStart = CpuSeconds();
-        const int64_t stored = AddPicturesToDatabase(folder, false, false, db, false, nullptr, kTarget, kMinimum);
+        const int64_t stored =
+            AddPicturesToDatabase(folder, false, false, db, false, nullptr, kTarget, kMinimum);
         const double add = SecondsSince(start);
         const double addCpu = CpuSeconds() - cpuStart;
         if (stored != kPictures) state.SkipWithError("not every picture was stored");
@@ -144,7 +147,8 @@ std::string IndexPath(const std::string& name, bool distinctNames) {
         record.DataSize = 20000;
         for (int k = 0; k < 48; ++k) record.SquareSignature[k] = static_cast<uint8_t>(i + k);
         const int j = distinctNames ? i : i % (kRecords / 2);
-        record.FileName = "/home/user/Pictures/Holidays " + std::to_string(j / 500) + "/IMG_" + std::to_string(j) + ".JPG";
+        record.FileName =
+            "/home/user/Pictures/Holidays " + std::to_string(j / 500) + "/IMG_" + std::to_string(j) + ".JPG";
         record.Source = "Holiday at sea, picture " + std::to_string(i);
         const std::vector<uint8_t> encoded = EncodeIndexRecord(record);
         bytes.Write(encoded.data(), encoded.size());
@@ -173,8 +177,8 @@ void BM_Sync100kAgainst100k(benchmark::State& state) {
     found.reserve(kRecords);
     for (int i = 0; i < kRecords; ++i) {
         const bool stored = i < kRecords / 2;
-        found.push_back("/home/user/Pictures/" + std::string(stored ? "holidays " : "New ") + std::to_string(i / 500) +
-                        "/img_" + std::to_string(i) + ".jpg");
+        found.push_back("/home/user/Pictures/" + std::string(stored ? "holidays " : "New ") +
+                        std::to_string(i / 500) + "/img_" + std::to_string(i) + ".jpg");
     }
     std::size_t kept = 0;
     for (auto _ : state) {

@@ -17,7 +17,8 @@ namespace {
 constexpr int64_t kUpdateIntervalMs = 2000;
 constexpr int kTileQuality = 90;
 
-void ShowPreview(const Bitmap& reduced, PreviewImage* previewImage, const std::function<void()>& processEvents) {
+void ShowPreview(const Bitmap& reduced, PreviewImage* previewImage,
+                 const std::function<void()>& processEvents) {
     try {
         if (previewImage) {
             Bitmap fitted;
@@ -61,12 +62,14 @@ bool AddPictureFile(const std::string& picturePath, const std::string& databaseP
                     const std::function<void()>& processEvents) {
     Bitmap bitmap;
     if (!LoadPicture(picturePath, bitmap)) return false;
-    return AddPicture(bitmap, picturePath, databasePath, targetArea, preview, previewImage, minArea, processEvents);
+    return AddPicture(bitmap, picturePath, databasePath, targetArea, preview, previewImage, minArea,
+                      processEvents);
 }
 
 int64_t AddPicturesToDatabase(const std::string& folder, bool recursive, bool synchronise,
                               const std::string& databasePath, bool preview, PreviewImage* previewImage,
-                              int64_t targetArea, int64_t minArea, const Progress& progress, int64_t (*clock)()) {
+                              int64_t targetArea, int64_t minArea, const Progress& progress,
+                              int64_t (*clock)()) {
     if (progress.Both()) progress.Begin(GetLanguageWord("GaugeMessages", "SearchForPictures"));
     std::vector<std::string> list;
     SearchPictureFiles(WithTrailingSlash(folder), list, recursive);
@@ -78,8 +81,8 @@ int64_t AddPicturesToDatabase(const std::string& folder, bool recursive, bool sy
     const auto count = static_cast<int64_t>(list.size());
     for (int64_t i = 0; i < count; ++i) {
         if (CancelFlag().load()) break;
-        if (AddPictureFile(list[static_cast<std::size_t>(i)], databasePath, targetArea, preview, previewImage, minArea,
-                           progress.processEvents)) {
+        if (AddPictureFile(list[static_cast<std::size_t>(i)], databasePath, targetArea, preview, previewImage,
+                           minArea, progress.processEvents)) {
             ++stored;
         }
         const int64_t now = clock();

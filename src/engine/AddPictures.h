@@ -32,7 +32,8 @@ void SearchPictureFiles(const std::string& folder, std::vector<std::string>& lis
 // Removes from the list every path the database holds already, each stored tile accounting
 // for one found path (compared without case). Leaves the database's names in the loaded
 // tiles, with the entries that were found emptied. Throws FileError when the index is missing.
-void SyncDataBase(const std::string& databasePath, std::vector<std::string>& list, const Progress& progress = {});
+void SyncDataBase(const std::string& databasePath, std::vector<std::string>& list,
+                  const Progress& progress = {});
 
 // Loads one picture file and adds it; false (silently) when it does not load or is too small.
 bool AddPictureFile(const std::string& picturePath, const std::string& databasePath, int64_t targetArea,

@@ -50,7 +50,9 @@ void AppendWhole(LockedFile& file, const void* data, std::size_t size, int64_t o
     }
 }
 
-std::string DatabaseNameOf(const std::string& databasePath) { return FileNameOf(databasePath); }
+std::string DatabaseNameOf(const std::string& databasePath) {
+    return FileNameOf(databasePath);
+}
 
 const std::collate<char>* UserCollation() {
     static const std::collate<char>* collation = []() -> const std::collate<char>* {
@@ -66,7 +68,8 @@ const std::collate<char>* UserCollation() {
 
 }  // namespace
 
-void ListDataBases(const std::string& folder, std::vector<std::string>* valid, std::vector<std::string>* old) {
+void ListDataBases(const std::string& folder, std::vector<std::string>* valid,
+                   std::vector<std::string>* old) {
     const std::string base = WithTrailingSlash(folder);
     if (valid) valid->clear();
     if (old) old->clear();
@@ -82,7 +85,8 @@ void ListDataBases(const std::string& folder, std::vector<std::string>* valid, s
             case HeaderState::kOld:
                 if (old) old->push_back(name);
                 break;
-            case HeaderState::kUnreadable: break;
+            case HeaderState::kUnreadable:
+                break;
         }
     }
     if (valid) SortStrings(*valid);
@@ -149,8 +153,8 @@ void SortStrings(std::vector<std::string>& list) {
     // the sort's inner working.
     std::sort(keyed.begin(), keyed.end(), [collation](const Keyed& a, const Keyed& b) {
         if (collation) {
-            const int c = collation->compare(a.folded.data(), a.folded.data() + a.folded.size(), b.folded.data(),
-                                             b.folded.data() + b.folded.size());
+            const int c = collation->compare(a.folded.data(), a.folded.data() + a.folded.size(),
+                                             b.folded.data(), b.folded.data() + b.folded.size());
             if (c != 0) return c < 0;
         }
         if (a.folded != b.folded) return a.folded < b.folded;

@@ -23,7 +23,7 @@ namespace {
 constexpr int64_t kRecordsPerRead = 4096;
 
 class ReadOnlyFile {
-public:
+  public:
     explicit ReadOnlyFile(const std::string& path) : path_(path) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0) throw FileError("Cannot open \"" + path + "\": " + std::strerror(errno));
@@ -33,7 +33,7 @@ public:
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
     int64_t Size() const {
-        struct stat st{};
+        struct stat st {};
         if (::fstat(fd_, &st) != 0) throw FileError("Cannot read \"" + path_ + "\": " + std::strerror(errno));
         return static_cast<int64_t>(st.st_size);
     }
@@ -50,7 +50,7 @@ public:
         return done;
     }
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
 };
@@ -59,7 +59,7 @@ private:
 // process cannot land in the index that is being moved away. A data file that cannot be
 // opened needs no guard: nothing can append to it either.
 class DataFileGuard {
-public:
+  public:
     explicit DataFileGuard(const std::string& databasePath) {
         const std::string path = databasePath + ".dat";
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -76,11 +76,13 @@ public:
     DataFileGuard(const DataFileGuard&) = delete;
     DataFileGuard& operator=(const DataFileGuard&) = delete;
 
-private:
+  private:
     int fd_ = -1;
 };
 
-int Percent(int64_t done, int64_t total) { return static_cast<int>(Trunc(done / (total / 100.0L))); }
+int Percent(int64_t done, int64_t total) {
+    return static_cast<int>(Trunc(done / (total / 100.0L)));
+}
 
 void BeginWith(const Progress& progress, const std::string& key, const std::vector<std::string>& args) {
     if (progress.Both()) progress.Begin(FormatLanguageWord("GaugeMessages", key, args));
@@ -102,7 +104,7 @@ void FillTile(TDataBaseTile& tile, const uint8_t* bytes, bool namesOnly, const s
 }
 
 bool EntryExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
 }
 
@@ -139,7 +141,8 @@ void LoadDataBase(bool clear, const std::string& databasePath, bool namesOnly, c
     const std::size_t before = tiles.size();
     tiles.reserve(before + static_cast<std::size_t>(count));
     try {
-        std::vector<uint8_t> block(static_cast<std::size_t>(std::min(count, kRecordsPerRead)) * kIndexRecordSize);
+        std::vector<uint8_t> block(static_cast<std::size_t>(std::min(count, kRecordsPerRead)) *
+                                   kIndexRecordSize);
         for (int64_t first = 0; first < count; first += kRecordsPerRead) {
             const int64_t inBlock = std::min(kRecordsPerRead, count - first);
             const auto wanted = static_cast<std::size_t>(inBlock) * kIndexRecordSize;
@@ -204,7 +207,8 @@ void SaveDataBaseIndex(const std::string& databasePath, const Progress& progress
     if (EntryExists(indexPath) && ::link(indexPath.c_str(), backupPath.c_str()) != 0) {
         if (::rename(indexPath.c_str(), backupPath.c_str()) != 0) {
             const std::string reason = std::strerror(errno);
-            throw FileError("Cannot keep the previous index as \"" + backupPath + "\": " + reason + keptAsItWas);
+            throw FileError("Cannot keep the previous index as \"" + backupPath + "\": " + reason +
+                            keptAsItWas);
         }
         moved = true;
     }

@@ -13,7 +13,8 @@ namespace pixadra {
 
 bool DeleteDataBase(const std::string& databasePath, bool ask) {
     if (ask) {
-        const std::string text = FormatLanguageWord("Messages", "ConfirmDatabaseDel", {FileNameOf(databasePath)});
+        const std::string text =
+            FormatLanguageWord("Messages", "ConfirmDatabaseDel", {FileNameOf(databasePath)});
         if (ShowLanguageDialog(text, kDlgConfirmation, kButtonsYesNo) != kResultYes) return false;
     }
     RemoveFile(databasePath + ".idx");

@@ -35,7 +35,7 @@ void SearchFolder(const std::string& base, std::vector<std::string>& list, bool 
     for (const std::string& name : entries.folders) {
         if (name.empty() || name[0] == '.') continue;
         const std::string sub = base + name + "/";
-        struct stat st{};
+        struct stat st {};
         // A link back to a folder above would otherwise be searched without end.
         if (::stat(sub.c_str(), &st) != 0 || !visited.insert({st.st_dev, st.st_ino}).second) continue;
         SearchFolder(sub, list, recursive, visited);
@@ -47,7 +47,7 @@ void SearchFolder(const std::string& base, std::vector<std::string>& list, bool 
 void SearchPictureFiles(const std::string& folder, std::vector<std::string>& list, bool recursive) {
     const std::string base = WithTrailingSlash(folder);
     std::set<FolderIdentity> visited;
-    struct stat st{};
+    struct stat st {};
     if (::stat(base.empty() ? "." : base.c_str(), &st) == 0) visited.insert({st.st_dev, st.st_ino});
     SearchFolder(base, list, recursive, visited);
 }

@@ -11,7 +11,8 @@ Bitmap DecodeTile(const std::string& databasePath, int32_t offset, int32_t size)
         return DecodeJpeg(jpeg.data(), jpeg.size(), databasePath + ".dat");
     } catch (const PixadraError& e) {
         throw DecodeError("The tile at offset " + std::to_string(offset) + " with " + std::to_string(size) +
-                          " bytes of database \"" + FileNameOf(databasePath) + "\" does not decode: " + e.what());
+                          " bytes of database \"" + FileNameOf(databasePath) +
+                          "\" does not decode: " + e.what());
     }
 }
 

@@ -58,7 +58,8 @@ void TileSignature(const Bitmap& bitmap, ColorSignature& signature) {
     for (std::size_t i = 0; i < sums.size(); ++i) {
         if (sums[i] > std::numeric_limits<int32_t>::max()) {
             throw SizeError("The colour sums of a picture of " + std::to_string(bitmap.Width()) + " x " +
-                            std::to_string(bitmap.Height()) + " pixels do not fit the signature's 32-bit values");
+                            std::to_string(bitmap.Height()) +
+                            " pixels do not fit the signature's 32-bit values");
         }
         signature[i] = static_cast<int32_t>(sums[i]);
     }

@@ -20,7 +20,11 @@ std::string& Separator() {
 
 }  // namespace
 
-std::string DecimalSeparator() { return Separator(); }
-void SetDecimalSeparator(const std::string& separator) { Separator() = separator; }
+std::string DecimalSeparator() {
+    return Separator();
+}
+void SetDecimalSeparator(const std::string& separator) {
+    Separator() = separator;
+}
 
 }  // namespace pixadra

@@ -1,10 +1,9 @@
-#include "engine/AddPictures.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "common/TestSupport.h"
+#include "engine/AddPictures.h"
 #include "engine/CancelFlag.h"
 #include "engine/DatabaseFiles.h"
 #include "engine/IndexBytes.h"
@@ -49,8 +48,12 @@ void WriteJpeg(const std::string& path, const Bitmap& bitmap) {
     WriteFile(path, std::string(jpeg.begin(), jpeg.end()));
 }
 
-std::string Text(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
-std::string Text(const PackedSignature& packed) { return {packed.begin(), packed.end()}; }
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+std::string Text(const PackedSignature& packed) {
+    return {packed.begin(), packed.end()};
+}
 
 // What adding one picture file must store: its tile's JPEG and its record at `offset`.
 struct ExpectedTile {
@@ -80,7 +83,7 @@ ExpectedTile Expect(const std::string& path, const std::string& source, uint64_t
 }
 
 class FakePreview : public PreviewImage {
-public:
+  public:
     int Width() const override { return 100; }
     int Height() const override { return 80; }
     void Show(const Bitmap& picture) override {
@@ -93,7 +96,7 @@ public:
 };
 
 class AddPicturesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         CancelFlag() = false;
         LoadedTiles().clear();
@@ -111,9 +114,9 @@ TEST_F(AddPicturesTest, FolderBecomesExactlyTheExpectedDatabase) {
     const std::string root = pictures.Path();
     std::filesystem::create_directories(root + "sub");
     std::filesystem::create_directories(root + ".hidden");
-    WriteJpeg(root + "a.jpg", Gradient(400, 300, 10));   // stored at 346 x 259
-    WriteJpeg(root + "B.JPG", Gradient(300, 200, 90));   // stored unchanged
-    WriteJpeg(root + ".e.jpg", Gradient(240, 320, 50));  // hidden files count
+    WriteJpeg(root + "a.jpg", Gradient(400, 300, 10));     // stored at 346 x 259
+    WriteJpeg(root + "B.JPG", Gradient(300, 200, 90));     // stored unchanged
+    WriteJpeg(root + ".e.jpg", Gradient(240, 320, 50));    // hidden files count
     WriteJpeg(root + "small.jpg", Gradient(140, 150, 0));  // 21000 pixels: skipped
     WriteFile(root + "broken.jpg", "not a picture at all");
     WriteFile(root + "notes.txt", "x");
@@ -140,8 +143,9 @@ TEST_F(AddPicturesTest, FolderBecomesExactlyTheExpectedDatabase) {
     EXPECT_EQ(index.substr(30), e.record + a.record + b.record + c.record);
     const std::string data = ReadFileText(db + ".dat");
     EXPECT_EQ(data, e.jpeg + a.jpeg + b.jpeg + c.jpeg);
-    EXPECT_EQ(DecodeTile(db, static_cast<int32_t>(e.jpeg.size()), static_cast<int32_t>(a.jpeg.size())).Width(),
-              346);
+    EXPECT_EQ(
+        DecodeTile(db, static_cast<int32_t>(e.jpeg.size()), static_cast<int32_t>(a.jpeg.size())).Width(),
+        346);
 
     // A second run with synchronisation stores nothing and leaves both files as they were.
     EXPECT_EQ(AddPicturesToDatabase(root, true, true, db, false, nullptr, kTarget, kMinimum), 0);
@@ -224,7 +228,8 @@ TEST_F(AddPicturesTest, PreviewShowsEachPictureAndItsErrorsAreIgnored) {
 }
 
 TEST_F(AddPicturesTest, CancelStopsBeforeTheNextPicture) {
-    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"}) WriteJpeg(pictures.File(name), Gradient(200, 200, 0));
+    for (const char* name : {"1.jpg", "2.jpg", "3.jpg"})
+        WriteJpeg(pictures.File(name), Gradient(200, 200, 0));
     // The clock is read once at the start and once after each picture.
     static int calls;
     calls = 0;
@@ -240,7 +245,9 @@ TEST_F(AddPicturesTest, CancelStopsBeforeTheNextPicture) {
 
     CancelFlag() = true;
     const std::string untouched = databases.File("Untouched");
-    EXPECT_EQ(AddPicturesToDatabase(pictures.Path(), false, false, untouched, false, nullptr, kTarget, kMinimum), 0);
+    EXPECT_EQ(
+        AddPicturesToDatabase(pictures.Path(), false, false, untouched, false, nullptr, kTarget, kMinimum),
+        0);
     EXPECT_FALSE(FileExists(untouched + ".idx"));
 }
 
@@ -262,8 +269,8 @@ TEST_F(AddPicturesTest, SpeedLabelEveryTwoSeconds) {
     const std::string word = GetLanguageWord("GaugeMessages", "AddPicturesToDatabase");
     EXPECT_EQ(recorder.labels,
               (std::vector<std::string>{GetLanguageWord("GaugeMessages", "SearchForPictures"),
-                                        FormatPattern(word, {"2", "4", "1"}),      // 2 / 2.001 s
-                                        FormatPattern(word, {"3", "4", "0,75"}),   // 3 / 4.002 s
+                                        FormatPattern(word, {"2", "4", "1"}),     // 2 / 2.001 s
+                                        FormatPattern(word, {"3", "4", "0,75"}),  // 3 / 4.002 s
                                         ""}));
     // Trunc(i / (count / 100)) + 1, set every time.
     EXPECT_EQ(recorder.positions, (std::vector<int>{0, 51, 76, 0}));

@@ -1,18 +1,15 @@
-#include "engine/DatabaseFiles.h"
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstring>
-
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "common/TestSupport.h"
+#include "engine/DatabaseFiles.h"
 #include "engine/IndexBytes.h"
 #include "support/Errors.h"
 #include "support/SystemInfo.h"
@@ -43,7 +40,9 @@ IndexRecord SampleRecord(const std::string& source, const std::string& fileName)
     return record;
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 double CreatedOf(const std::string& index) {
     double created = 0;
@@ -89,8 +88,8 @@ TEST(IndexFormat, RecordFieldsAtTheirOffsets) {
     IndexRecord record = SampleRecord("Holiday at sea", "/pictures/beach.jpg");
     record.DataOffset = 123456;
     record.DataSize = 7890;
-    const std::string expected = HandRecord(123456, 7890, HandSignature(0), HandSignature(100), HandSignature(200),
-                                            "Holiday at sea", "/pictures/beach.jpg");
+    const std::string expected = HandRecord(123456, 7890, HandSignature(0), HandSignature(100),
+                                            HandSignature(200), "Holiday at sea", "/pictures/beach.jpg");
     ASSERT_EQ(expected.size(), 562u);
     EXPECT_EQ(EncodeIndexRecord(record), Bytes(expected));
 
@@ -112,8 +111,8 @@ TEST(IndexFormat, OffsetsAreWrittenAsSignExtendedThirtyTwoBitValues) {
     const Case cases[] = {
         {0, 0},
         {2147483647, 0x7FFFFFFFull},
-        {2147483648, 0xFFFFFFFF80000000ull},        // only the low 32 bits survive
-        {int64_t{0x100000010}, 0x10},               // high half dropped
+        {2147483648, 0xFFFFFFFF80000000ull},  // only the low 32 bits survive
+        {int64_t{0x100000010}, 0x10},         // high half dropped
         {-1, 0xFFFFFFFFFFFFFFFFull},
     };
     for (const Case& c : cases) {
@@ -143,7 +142,8 @@ TEST(IndexFormat, LongTextsAreCutToTwoHundredBytesWithoutSplittingACharacter) {
         {"200 bytes", std::string(200, 'x'), std::string(200, 'x')},
         {"201 bytes", std::string(201, 'x'), std::string(200, 'x')},
         {"character across the limit", a199 + umlaut + "b", a199},
-        {"character ending at the limit", std::string(198, 'a') + umlaut + "b", std::string(198, 'a') + umlaut},
+        {"character ending at the limit", std::string(198, 'a') + umlaut + "b",
+         std::string(198, 'a') + umlaut},
         {"not UTF-8: cut at the byte", std::string(199, 'a') + "\xE4\xE4", std::string(199, 'a') + "\xE4"},
         {"empty", "", ""},
     };
@@ -157,7 +157,8 @@ TEST(IndexFormat, LongTextsAreCutToTwoHundredBytesWithoutSplittingACharacter) {
 }
 
 TEST(IndexFormat, DamagedLengthByteStaysInsideItsField) {
-    std::string bytes = HandRecord(0, 0, HandSignature(0), HandSignature(100), HandSignature(200), "src", "name");
+    std::string bytes =
+        HandRecord(0, 0, HandSignature(0), HandSignature(100), HandSignature(200), "src", "name");
     bytes[160] = static_cast<char>(255);
     bytes[361] = static_cast<char>(201);
     const IndexRecord record = DecodeIndexRecord(reinterpret_cast<const uint8_t*>(bytes.data()));
@@ -178,8 +179,8 @@ TEST(AppendTile, FirstTilesCreateBothFilesByteForByte) {
     EXPECT_GE(CreatedOf(firstIndex), before - 1e-6);
     EXPECT_LE(CreatedOf(firstIndex), after + 1e-6);
     const std::string header = HandHeader(1, 1, CreatedOf(firstIndex));
-    const std::string record0 =
-        HandRecord(0, 8, HandSignature(0), HandSignature(100), HandSignature(200), "first source", "/p/one.jpg");
+    const std::string record0 = HandRecord(0, 8, HandSignature(0), HandSignature(100), HandSignature(200),
+                                           "first source", "/p/one.jpg");
     EXPECT_EQ(firstIndex, header + record0);
 
     AppendTile(db, Bytes("JPEG-TWO!!"), SampleRecord("", "/p/two.png"));
@@ -196,8 +197,8 @@ TEST(AppendTile, AnExistingIndexNeverGetsAHeaderAfterwards) {
     WriteFile(db + ".idx", oldIndex);
     WriteFile(db + ".dat", "xyz");
     AppendTile(db, Bytes("J"), SampleRecord("s", "f"));
-    EXPECT_EQ(ReadFileText(db + ".idx"),
-              oldIndex + HandRecord(3, 1, HandSignature(0), HandSignature(100), HandSignature(200), "s", "f"));
+    EXPECT_EQ(ReadFileText(db + ".idx"), oldIndex + HandRecord(3, 1, HandSignature(0), HandSignature(100),
+                                                               HandSignature(200), "s", "f"));
 }
 
 TEST(AppendTile, RefusesATileThatWouldCarryTheDataFilePastTwoGigabytes) {
@@ -291,7 +292,7 @@ TEST(ReadTileJpeg, ReadsInsideTheFileAndRefusesEverythingElse) {
         const char* bytes;  // null: refused
     };
     const Case cases[] = {
-        {0, 10, "0123456789"}, {3, 4, "3456"}, {10, 0, ""},      {9, 2, nullptr},
+        {0, 10, "0123456789"}, {3, 4, "3456"},   {10, 0, ""},      {9, 2, nullptr},
         {-1, 2, nullptr},      {2, -1, nullptr}, {11, 0, nullptr}, {2147483647, 1, nullptr},
     };
     for (const Case& c : cases) {
@@ -336,7 +337,8 @@ TEST(AppendTile, AFailedIndexWriteTakesBackItsPartialRecord) {
     // The next tile's record lands where it belongs.
     AppendTile(db, Bytes("third"), SampleRecord("s", "h"));
     EXPECT_EQ(ReadFileText(db + ".idx").size(), 30u + 2 * 562u);
-    EXPECT_EQ(ReadFileText(db + ".idx").substr(30 + 562, 16), HandRecord(11, 5, "", "", "", "", "").substr(0, 16));
+    EXPECT_EQ(ReadFileText(db + ".idx").substr(30 + 562, 16),
+              HandRecord(11, 5, "", "", "", "", "").substr(0, 16));
 }
 
 TEST(DecodeTile, BrokenStreamNamesTheDatabaseAndTheTile) {

@@ -39,8 +39,8 @@ inline std::string HandString(const std::string& text) {
 
 // Offset and size are given as the 64-bit values the file holds.
 inline std::string HandRecord(uint64_t offset, uint64_t size, const std::string& square,
-                              const std::string& landscape, const std::string& portrait, const std::string& source,
-                              const std::string& fileName) {
+                              const std::string& landscape, const std::string& portrait,
+                              const std::string& source, const std::string& fileName) {
     std::string out;
     AppendLittleEndian(out, offset, 8);
     AppendLittleEndian(out, size, 8);

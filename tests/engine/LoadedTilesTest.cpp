@@ -1,12 +1,11 @@
-#include "engine/LoadedTiles.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "common/TestSupport.h"
 #include "engine/DatabaseFiles.h"
 #include "engine/IndexBytes.h"
+#include "engine/LoadedTiles.h"
 #include "support/Errors.h"
 #include "support/FileSystem.h"
 #include "support/Language.h"
@@ -26,8 +25,9 @@ using testing::WriteFile;
 // Record k of a hand-made index: distinct signatures, offset 1000 k, size 100 + k.
 std::string RecordNo(int k) {
     return HandRecord(1000u * k, 100u + k, HandSignature(static_cast<uint8_t>(k)),
-                      HandSignature(static_cast<uint8_t>(50 + k)), HandSignature(static_cast<uint8_t>(150 + k)),
-                      "source " + std::to_string(k), "/pictures/p" + std::to_string(k) + ".jpg");
+                      HandSignature(static_cast<uint8_t>(50 + k)),
+                      HandSignature(static_cast<uint8_t>(150 + k)), "source " + std::to_string(k),
+                      "/pictures/p" + std::to_string(k) + ".jpg");
 }
 
 std::string IndexOf(int count, const std::string& header = HandHeader()) {
@@ -47,13 +47,14 @@ ColorSignature SignatureFrom(uint8_t base) {
 
 std::vector<std::string> FolderListing(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 class LoadedTilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { LoadedTiles().clear(); }
     void TearDown() override { LoadedTiles().clear(); }
     std::string Database(const std::string& name, const std::string& index) {
@@ -128,8 +129,8 @@ TEST_F(LoadedTilesTest, IndexShapes) {
         const std::string db = Database("Shape", c.index);
         LoadDataBase(true, db, false);
         EXPECT_EQ(LoadedTiles().size(), c.tiles) << c.what;
-        EXPECT_EQ(dialogs.plainMessages, c.oldMessage ? std::vector<std::string>{"Old_Database"}
-                                                      : std::vector<std::string>{})
+        EXPECT_EQ(dialogs.plainMessages,
+                  c.oldMessage ? std::vector<std::string>{"Old_Database"} : std::vector<std::string>{})
             << c.what;
     }
 }
@@ -151,9 +152,10 @@ TEST_F(LoadedTilesTest, TwoDatabasesAppendWithTheirOwnNamesAndProgress) {
     const char* expectedNames[] = {"First", "First", "Second", "Second", "Second"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(LoadedTiles()[i]->DataBaseName, expectedNames[i]);
     EXPECT_EQ(recorder.positions, (std::vector<int>{0, 50, 100, 0, 0, 33, 66, 100, 0}));
-    EXPECT_EQ(recorder.labels,
-              (std::vector<std::string>{FormatLanguageWord("GaugeMessages", "LoadDataBase", {"First", "2"}), "",
-                                        FormatLanguageWord("GaugeMessages", "LoadDataBase", {"Second", "3"}), ""}));
+    EXPECT_EQ(
+        recorder.labels,
+        (std::vector<std::string>{FormatLanguageWord("GaugeMessages", "LoadDataBase", {"First", "2"}), "",
+                                  FormatLanguageWord("GaugeMessages", "LoadDataBase", {"Second", "3"}), ""}));
 }
 
 TEST_F(LoadedTilesTest, LoadsLargeIndexInBlocks) {
@@ -244,7 +246,8 @@ TEST_F(LoadedTilesTest, FailedBackupLeavesTheIndexExactlyAsItWas) {
         EXPECT_NE(std::string(e.what()).find("\"Stuck\""), std::string::npos) << e.what();
     }
     EXPECT_EQ(ReadFileText(db + ".idx"), original);
-    EXPECT_EQ(FolderListing(folder.Path()), (std::vector<std::string>{"Stuck.dat", "Stuck.idx", "Stuck.idx~"}));
+    EXPECT_EQ(FolderListing(folder.Path()),
+              (std::vector<std::string>{"Stuck.dat", "Stuck.idx", "Stuck.idx~"}));
 }
 
 TEST_F(LoadedTilesTest, SaveWaitsForNoWriter) {

@@ -1,11 +1,10 @@
-#include "engine/Maintenance.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "common/TestSupport.h"
 #include "engine/IndexBytes.h"
+#include "engine/Maintenance.h"
 #include "support/Dialogs.h"
 #include "support/FileSystem.h"
 #include "support/Language.h"
@@ -51,7 +50,8 @@ TEST(DeleteDataBase, DeletesOnlyAfterYes) {
         EXPECT_EQ(AnyFileOf(db), !c.deleted);
         if (c.ask) {
             ASSERT_EQ(dialogs.requests.size(), 1u);
-            EXPECT_EQ(dialogs.requests[0].text, FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"My Tiles"}));
+            EXPECT_EQ(dialogs.requests[0].text,
+                      FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"My Tiles"}));
             EXPECT_EQ(dialogs.requests[0].kind, kDlgConfirmation);
             EXPECT_EQ(dialogs.requests[0].buttons.size(), 2u);
         } else {
@@ -90,8 +90,10 @@ TEST(OfferOldDataBases, OneQuestionForAllThenOnePerDatabase) {
         EXPECT_EQ(dialogs.requests[0].text,
                   FormatLanguageWord("Messages", "OldDataBases", {"\r\n    - Old a\r\n    - old b"}));
         if (c.questions == 3) {
-            EXPECT_EQ(dialogs.requests[1].text, FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"Old a"}));
-            EXPECT_EQ(dialogs.requests[2].text, FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"old b"}));
+            EXPECT_EQ(dialogs.requests[1].text,
+                      FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"Old a"}));
+            EXPECT_EQ(dialogs.requests[2].text,
+                      FormatLanguageWord("Messages", "ConfirmDatabaseDel", {"old b"}));
         }
         EXPECT_EQ(AnyFileOf(folder.File("Old a")), !c.aGone);
         EXPECT_EQ(AnyFileOf(folder.File("old b")), !c.bGone);

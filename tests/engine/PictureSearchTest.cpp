@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <random>
-
-#include <gtest/gtest.h>
 
 #include "common/TestSupport.h"
 #include "engine/AddPictures.h"
@@ -29,10 +29,9 @@ TEST(SearchPictureFiles, FolderFirstThenSubfoldersDepthFirst) {
     for (const char* dir : {"b sub", "A sub", "A sub/deeper", ".thumbs", "b sub/.hidden", "empty"}) {
         std::filesystem::create_directories(root + dir);
     }
-    for (const char* file :
-         {"photo.JpEg", "a.png", "C.GIF", "d.hpi", "e.bmp", ".hidden.jpg", "photo.jpe", "photo.tif",
-          "photo.jpg.bak", "noext", "A sub/z.jpg", "A sub/deeper/y.JPG", "b sub/x.jpg", ".thumbs/t.jpg",
-          "b sub/.hidden/h.jpg"}) {
+    for (const char* file : {"photo.JpEg", "a.png", "C.GIF", "d.hpi", "e.bmp", ".hidden.jpg", "photo.jpe",
+                             "photo.tif", "photo.jpg.bak", "noext", "A sub/z.jpg", "A sub/deeper/y.JPG",
+                             "b sub/x.jpg", ".thumbs/t.jpg", "b sub/.hidden/h.jpg"}) {
         WriteFile(root + file, "x");
     }
     struct Case {
@@ -42,8 +41,8 @@ TEST(SearchPictureFiles, FolderFirstThenSubfoldersDepthFirst) {
     const Case cases[] = {
         {false, {".hidden.jpg", "a.png", "C.GIF", "d.hpi", "e.bmp", "photo.JpEg"}},
         {true,
-         {".hidden.jpg", "a.png", "C.GIF", "d.hpi", "e.bmp", "photo.JpEg", "A sub/z.jpg", "A sub/deeper/y.JPG",
-          "b sub/x.jpg"}},
+         {".hidden.jpg", "a.png", "C.GIF", "d.hpi", "e.bmp", "photo.JpEg", "A sub/z.jpg",
+          "A sub/deeper/y.JPG", "b sub/x.jpg"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> list{"kept"};
@@ -66,7 +65,7 @@ TEST(SearchPictureFiles, LinkedFoldersAreSearchedOnce) {
 }
 
 class SyncTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { LoadedTiles().clear(); }
     void TearDown() override { LoadedTiles().clear(); }
 
@@ -106,10 +105,10 @@ TEST_F(SyncTest, EachStoredTileAccountsForOneFoundPath) {
     };
     const Case cases[] = {
         {{"/p/a.jpg", "/p/b.jpg"}, {"/p/A.JPG", "/p/c.jpg", "/p/b.jpg"}, {"/p/c.jpg"}},
-        {{"/p/a.jpg"}, {"/p/a.jpg", "/p/a.jpg"}, {"/p/a.jpg"}},          // one tile, two finds
-        {{"/p/a.jpg", "/p/A.jpg"}, {"/p/a.JPG", "/p/a.jpg"}, {}},         // two tiles, two finds
-        {{"/q/a.jpg"}, {"/p/a.jpg"}, {"/p/a.jpg"}},                       // another folder is new
-        {{"/p/\xC3\xA4.jpg"}, {"/p/\xC3\x84.JPG"}, {}},                   // Latin-1 letters fold
+        {{"/p/a.jpg"}, {"/p/a.jpg", "/p/a.jpg"}, {"/p/a.jpg"}},    // one tile, two finds
+        {{"/p/a.jpg", "/p/A.jpg"}, {"/p/a.JPG", "/p/a.jpg"}, {}},  // two tiles, two finds
+        {{"/q/a.jpg"}, {"/p/a.jpg"}, {"/p/a.jpg"}},                // another folder is new
+        {{"/p/\xC3\xA4.jpg"}, {"/p/\xC3\x84.JPG"}, {}},            // Latin-1 letters fold
         {{}, {"/p/a.jpg"}, {"/p/a.jpg"}},
     };
     for (const Case& c : cases) {

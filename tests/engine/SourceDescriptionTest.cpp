@@ -1,8 +1,7 @@
-#include "engine/SourceDescription.h"
-
 #include <gtest/gtest.h>
 
 #include "common/TestSupport.h"
+#include "engine/SourceDescription.h"
 
 namespace pixadra {
 namespace {

@@ -1,6 +1,6 @@
-#include <random>
-
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include "engine/AddPictures.h"
 #include "support/Rounding.h"
@@ -41,7 +41,8 @@ ColorSignature SlowSignature(const Bitmap& bitmap) {
 }
 
 TEST(TileSignature, MatchesThePixelByPixelRule) {
-    const int sizes[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {6, 6}, {10, 10}, {7, 13}, {5, 2}, {346, 259}, {259, 346}};
+    const int sizes[][2] = {{0, 0},   {1, 1},  {2, 2}, {3, 3},     {6, 6},
+                            {10, 10}, {7, 13}, {5, 2}, {346, 259}, {259, 346}};
     unsigned seed = 1;
     for (const auto& size : sizes) {
         const Bitmap bitmap = RandomBitmap(size[0], size[1], seed++);
