@@ -5,9 +5,9 @@
 namespace pixadra::cli {
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const OptionSpec& spec : specs) {
-        if (spec.name == name) return &spec;
+const OptionRule* FindRule(const std::vector<OptionRule>& rules, const std::string& name) {
+    for (const OptionRule& rule : rules) {
+        if (rule.name == name) return &rule;
     }
     return nullptr;
 }
@@ -43,7 +43,7 @@ int64_t ParsedArguments::Integer(const std::string& name, int64_t fallback, int6
     return value;
 }
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules,
                                std::size_t maxPositionals) {
     ParsedArguments parsed;
     bool optionsEnded = false;
@@ -67,11 +67,11 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::
         if (arg.rfind("--", 0) != 0) throw UsageError("unknown option \"" + arg + "\"");
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (!spec) throw UsageError("unknown option \"--" + name + "\"");
-        if (parsed.Has(name) && !spec->repeatable) throw UsageError("--" + name + " is given more than once");
+        const OptionRule* rule = FindRule(rules, name);
+        if (!rule) throw UsageError("unknown option \"--" + name + "\"");
+        if (parsed.Has(name) && !rule->repeatable) throw UsageError("--" + name + " is given more than once");
         std::vector<std::string>& values = parsed.values_[name];
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (equals != std::string::npos) throw UsageError("--" + name + " takes no value");
             continue;
         }

@@ -14,7 +14,7 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionRule {
     std::string name;  // without the leading "--"
     bool takesValue = false;
     bool repeatable = false;
@@ -35,7 +35,7 @@ class ParsedArguments {
     const std::vector<std::string>& Positionals() const { return positionals_; }
 
   private:
-    friend ParsedArguments ParseArguments(const std::vector<std::string>&, const std::vector<OptionSpec>&,
+    friend ParsedArguments ParseArguments(const std::vector<std::string>&, const std::vector<OptionRule>&,
                                           std::size_t);
     std::map<std::string, std::vector<std::string>> values_;
     std::vector<std::string> positionals_;
@@ -44,7 +44,7 @@ class ParsedArguments {
 // Parses the arguments after the command name. Every command also accepts "--help" and "-h".
 // Throws UsageError for an unknown option, a missing value, a repeated single option or more
 // than `maxPositionals` other arguments.
-ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionRule>& rules,
                                std::size_t maxPositionals);
 
 }  // namespace pixadra::cli

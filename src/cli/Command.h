@@ -20,7 +20,7 @@ struct Command {
     std::string name;
     std::string summary;  // one line for the tool's help
     std::string help;     // the command's --help text
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
     std::size_t maxPositionals = 0;
     // Returns the exit status; throws UsageError, CliError or the engine's errors.
     int (*run)(const ParsedArguments& args) = nullptr;
