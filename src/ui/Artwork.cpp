@@ -93,18 +93,15 @@ QPixmap Decoration(QSize size) {
     p.fillRect(pixmap.rect(), column);
     // Mosaic tiles below the preview, thinning out towards the right.
     PaintMosaic(p, QRectF(0, 360, 270, size.height() - 360), 15, 7, 0.55);
-    // The frame behind the preview picture.
-    QRectF frame(7, 8, 249, 329);
+    // One white card holding the preview picture and, under it, the size of the mosaic.
+    QRectF card(6, 7, 251, 345);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 60));
-    p.drawRoundedRect(frame.translated(2, 3), 5, 5);
+    p.drawRoundedRect(card.translated(2, 3), 5, 5);
     p.setBrush(kPaper);
-    p.drawRoundedRect(frame, 5, 5);
+    p.drawRoundedRect(card, 5, 5);
     p.setBrush(QColor(0xe3, 0xe8, 0xec));
     p.drawRect(QRectF(13, 14, 237, 317));
-    // A rounded plate under the size figure so the text reads on the dark column.
-    p.setBrush(QColor(255, 255, 255, 225));
-    p.drawRoundedRect(QRectF(7, 340, 249, 19), 4, 4);
     return pixmap;
 }
 
