@@ -6,9 +6,10 @@
 #include "engine/WorkerTeam.h"
 
 #if defined(__x86_64__)
-// GCC 12's AVX-512 header trips -Wuninitialized on its own "undefined" vectors.
+// GCC 12's AVX-512 header trips the uninitialized-use warnings on its own "undefined" vectors.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 #define PIXADRA_X86_KERNELS 1
