@@ -181,6 +181,21 @@ TEST_F(RenderJobTest, UseLimitOneWithTooFewTilesWarnsAndYesLeavesCellsWhite) {
     for (const auto& tile : LoadedTiles()) EXPECT_EQ(tile->UseCount, 1);
 }
 
+TEST_F(RenderJobTest, WithoutDatabasesYesRendersAWhiteMosaic) {
+    request.databaseNames = {};
+    request.sourcesTable = true;
+    dialogs.Answer(kResultYes);
+    EXPECT_EQ(RenderMosaic(request, nullptr), RenderOutcome::Previewed);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].text, Message("MoreTilesAsInDatabase", {"-1"}));
+    EXPECT_TRUE(LoadedTiles().empty());
+    const Bitmap mosaic = testing::ReadMosaic(request.outputPath);
+    EXPECT_TRUE(testing::BlockIsWhite(mosaic, 0, 0, 8 * 28, 8 * 21));
+    std::string csv;
+    for (int r = 0; r < 8; ++r) csv += ";;;;;;;\r\n";
+    EXPECT_EQ(testing::ReadFileText(request.outputPath + ".source.csv"), csv);
+}
+
 TEST_F(RenderJobTest, SupplyCheckComparesTheRoundedShareWithTheLoadedTiles) {
     AddTinyTiles("a", 200);
     AddTinyTiles("b", 1);
