@@ -2,13 +2,13 @@
 // shrinking to a database resolution, the analysis into cells, cutting a tile to its shape,
 // and writing a large mosaic to disk.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/BigBmp.h"
@@ -32,7 +32,9 @@ Bitmap NaturalPicture(int width, int height) {
             noise = noise * 1664525u + 1013904223u;
             const int n = static_cast<int>(noise >> 28) - 8;
             const double wave = 40 * std::sin(x * 0.004 + std::cos(y * 0.003) * 3) * std::cos(y * 0.005);
-            auto channel = [&](double v) { return static_cast<uint8_t>(std::clamp(v + wave + n, 0.0, 255.0)); };
+            auto channel = [&](double v) {
+                return static_cast<uint8_t>(std::clamp(v + wave + n, 0.0, 255.0));
+            };
             p[0] = channel(60 + 120.0 * y / height);
             p[1] = channel(90 + 80.0 * x / width);
             p[2] = channel(200 - 150.0 * (x + y) / (width + height));
@@ -97,7 +99,7 @@ BENCHMARK(BM_CropToShapeTile28x21)->Unit(benchmark::kMicrosecond);
 
 // A fresh folder under /tmp for one benchmark's file, removed afterwards.
 class BenchFolder {
-public:
+  public:
     BenchFolder() {
         char pattern[] = "/tmp/pixadra-bench-XXXXXX";
         const char* made = ::mkdtemp(pattern);
@@ -106,7 +108,7 @@ public:
     ~BenchFolder() { ::rmdir(path_.c_str()); }
     std::string File(const std::string& name) const { return path_ + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -117,7 +119,8 @@ void BM_BigBmpSave8000x6000(benchmark::State& state) {
     TBigBmp mosaic(kMosaicWidth, kMosaicHeight);
     for (int32_t y = 0; y < kMosaicHeight; ++y) {
         uint32_t* row = mosaic.RowPointer(y);
-        for (int32_t x = 0; x < kMosaicWidth; ++x) row[x] = static_cast<uint32_t>(x * 2654435761u ^ y * 40503u);
+        for (int32_t x = 0; x < kMosaicWidth; ++x)
+            row[x] = static_cast<uint32_t>(x * 2654435761u ^ y * 40503u);
     }
     const BenchFolder folder;
     const std::string path = folder.File("mosaic.bmp");

@@ -20,7 +20,9 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kHeaderBytes = 54;
 constexpr uint32_t kPixelsPerMetre = 3780;
 
-int64_t PaddedRowBytes(int64_t width) { return ((width * 24 + 31) & ~int64_t{31}) / 8; }
+int64_t PaddedRowBytes(int64_t width) {
+    return ((width * 24 + 31) & ~int64_t{31}) / 8;
+}
 
 void PutLE16(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
@@ -43,9 +45,13 @@ TBigBmp::TBigBmp(int32_t width, int32_t height) {
     Clear();
 }
 
-TBigBmp::~TBigBmp() { std::free(Bits); }
+TBigBmp::~TBigBmp() {
+    std::free(Bits);
+}
 
-int32_t TBigBmp::BytesPerLine(int32_t width) { return static_cast<int32_t>(PaddedRowBytes(width)); }
+int32_t TBigBmp::BytesPerLine(int32_t width) {
+    return static_cast<int32_t>(PaddedRowBytes(width));
+}
 
 void TBigBmp::CheckSize(int64_t width, int64_t height) {
     if (width < 0 || height < 0 || width > kMaxField || height > kMaxField) {
@@ -53,8 +59,8 @@ void TBigBmp::CheckSize(int64_t width, int64_t height) {
     }
     const int64_t rowBytes = PaddedRowBytes(width);
     if (rowBytes > kMaxField) {
-        throw SizeError("A mosaic of " + SizeText(width, height) + " has rows of " + std::to_string(rowBytes) +
-                        " bytes, more than a BMP file can hold");
+        throw SizeError("A mosaic of " + SizeText(width, height) + " has rows of " +
+                        std::to_string(rowBytes) + " bytes, more than a BMP file can hold");
     }
     const int64_t blockBytes = width * height * 4;
     if (blockBytes > kMaxField) {

@@ -9,7 +9,7 @@
 namespace pixadra {
 
 class TBigBmp {
-public:
+  public:
     // Throws SizeError, before allocating, when the block (Width x Height x 4) or the file
     // (padded rows + 54) does not fit the 32-bit fields. Starts white.
     TBigBmp(int32_t width, int32_t height);

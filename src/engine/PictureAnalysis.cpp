@@ -26,14 +26,14 @@ struct QuarterBounds {
 
 // Channel sums of one band of cells: [column][sub-column][sub-row][blue, green, red].
 class BandSums {
-public:
+  public:
     explicit BandSums(int columns) : sums_(static_cast<std::size_t>(columns) * 48) {}
     void Clear() { std::fill(sums_.begin(), sums_.end(), 0); }
     int64_t* At(int column, int subColumn, int subRow) {
         return sums_.data() + static_cast<std::size_t>(column) * 48 + subColumn * 12 + subRow * 3;
     }
 
-private:
+  private:
     std::vector<int64_t> sums_;
 };
 
@@ -94,9 +94,9 @@ void AnalysePicture(const Bitmap& picture, int64_t tileCount, int shape, const P
     const QuarterBounds xq(cellWidth);
     const QuarterBounds yq(cellHeight);
 
-    progress.Begin(progress.Both() ? FormatLanguageWord("GaugeMessages", "AnalysePicture",
-                                                        {std::to_string(cellCount)})
-                                   : std::string());
+    progress.Begin(progress.Both()
+                       ? FormatLanguageWord("GaugeMessages", "AnalysePicture", {std::to_string(cellCount)})
+                       : std::string());
     CellGrid& grid = TheCellGrid();
     grid = CellGrid();
     grid.assign(static_cast<std::size_t>(columns), std::vector<TTile>(static_cast<std::size_t>(rows)));

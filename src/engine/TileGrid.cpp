@@ -13,8 +13,12 @@ CellGrid& TheCellGrid() {
     return grid;
 }
 
-int GridColumns(const CellGrid& grid) { return static_cast<int>(grid.size()); }
-int GridRows(const CellGrid& grid) { return grid.empty() ? 0 : static_cast<int>(grid.front().size()); }
+int GridColumns(const CellGrid& grid) {
+    return static_cast<int>(grid.size());
+}
+int GridRows(const CellGrid& grid) {
+    return grid.empty() ? 0 : static_cast<int>(grid.front().size());
+}
 
 GridSize CalcTileGrid(int64_t width, int64_t height, int64_t tileCount, int shape) {
     constexpr int64_t kMaxSide = std::numeric_limits<int32_t>::max();

@@ -1,10 +1,11 @@
 // The cross-fade's mix. Every output byte depends only on the two input bytes, so the mix
 // for one factor is a table of 256 x 256 results, each computed by the defining formula.
+#include "imaging/Blend.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "imaging/Blend.h"
 #include "support/Rounding.h"
 
 namespace pixadra {

@@ -67,7 +67,7 @@ AxisWeights MakeAxisWeights(int sourceSize, int targetSize) {
 // Rounds sum / divisor half to even. Sums stay below 2^40, so the double estimate of the
 // quotient is off by at most one and the remainder corrects it exactly.
 class RoundedDivider {
-public:
+  public:
     explicit RoundedDivider(uint64_t divisor)
         : divisor_(static_cast<int64_t>(divisor)), inverse_(1.0 / static_cast<double>(divisor)) {}
 
@@ -80,7 +80,7 @@ public:
         return static_cast<uint8_t>(q);
     }
 
-private:
+  private:
     int64_t divisor_;
     double inverse_;
 };
@@ -115,7 +115,8 @@ void FoldPartialSums(Acc* __restrict sums, uint16_t* __restrict partial, std::si
 
 // One target row from a source row (uint8_t) or a row of vertical sums, along the x axis.
 template <typename In>
-void ReduceRow(const In* in, uint8_t* out, const AxisWeights& xAxis, const RoundedDivider& divide, int width) {
+void ReduceRow(const In* in, uint8_t* out, const AxisWeights& xAxis, const RoundedDivider& divide,
+               int width) {
     const uint32_t* weights = xAxis.weights.data();
     for (int tx = 0; tx < width; ++tx) {
         const In* p = in + static_cast<std::size_t>(xAxis.first[tx]) * 3;
@@ -191,8 +192,8 @@ void ResampleRows(const Bitmap& source, Bitmap& target, const AxisWeights& xAxis
 
 void BoxResample(const Bitmap& source, Bitmap& target, int width, int height) {
     if (width < 1 || height < 1) {
-        throw SizeError("Cannot resample a picture to " + std::to_string(width) + " x " + std::to_string(height) +
-                        " pixels");
+        throw SizeError("Cannot resample a picture to " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels");
     }
     if (source.Empty()) {
         throw SizeError("Cannot resample an empty picture of " + std::to_string(source.Width()) + " x " +

@@ -1,10 +1,11 @@
 // Shrinking to an area, cutting to a tile shape and fitting into a view. Sizes and ratios
 // are computed in long double before their truncation or rounding, in the order written.
+#include "imaging/Resampling.h"
+
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "imaging/Resampling.h"
 #include "support/Errors.h"
 #include "support/Rounding.h"
 
@@ -52,16 +53,19 @@ Rect SquareCrop(int64_t W, int64_t H) {
     return {left, 0, left + H, H};
 }
 
-[[noreturn]] void UnknownShape(int shape) { throw PixadraError("Unknown tile shape " + std::to_string(shape)); }
+[[noreturn]] void UnknownShape(int shape) {
+    throw PixadraError("Unknown tile shape " + std::to_string(shape));
+}
 
 }  // namespace
 
 Bitmap CropBitmap(const Bitmap& source, int left, int top, int width, int height) {
     if (left < 0 || top < 0 || width < 0 || height < 0 || left > source.Width() - width ||
         top > source.Height() - height) {
-        throw SizeError("The area of " + std::to_string(width) + " x " + std::to_string(height) + " pixels at " +
-                        std::to_string(left) + "/" + std::to_string(top) + " lies outside the picture of " +
-                        std::to_string(source.Width()) + " x " + std::to_string(source.Height()) + " pixels");
+        throw SizeError("The area of " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels at " + std::to_string(left) + "/" + std::to_string(top) +
+                        " lies outside the picture of " + std::to_string(source.Width()) + " x " +
+                        std::to_string(source.Height()) + " pixels");
     }
     Bitmap result(width, height);
     if (width == 0) return result;
@@ -120,10 +124,17 @@ bool CropToShape(Bitmap& bitmap, int shape, int64_t targetArea, int64_t minArea,
     if (W * H < minArea) return false;
     Rect crop{};
     switch (shape) {
-        case kShapeSquare: crop = SquareCrop(W, H); break;
-        case kShapePortrait: crop = PortraitCrop(W, H); break;
-        case kShapeLandscape: crop = LandscapeCrop(W, H); break;
-        default: UnknownShape(shape);
+        case kShapeSquare:
+            crop = SquareCrop(W, H);
+            break;
+        case kShapePortrait:
+            crop = PortraitCrop(W, H);
+            break;
+        case kShapeLandscape:
+            crop = LandscapeCrop(W, H);
+            break;
+        default:
+            UnknownShape(shape);
     }
     int tw = 0, th = 0;
     ShapeTargetSize(shape, targetArea, tw, th);

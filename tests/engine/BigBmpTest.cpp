@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <csignal>
-#include <sys/resource.h>
 
 #include "common/TestSupport.h"
 #include "engine/BigBmp.h"
@@ -22,12 +22,14 @@ uint32_t LE32(const std::vector<uint8_t>& b, std::size_t at) {
 
 TEST(TBigBmp, WritesOneWhitePixelAsA58ByteFile) {
     const TBigBmp bmp(1, 1);
+    // clang-format off
     const std::vector<uint8_t> expected = {
-        'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                    // file header
-        40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,      // size, planes, 24 bits
+        'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                          // file header
+        40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,            // size, planes, 24 bits
         4, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 3780 pixels per metre
-        0xFF, 0xFF, 0xFF, 0,                                               // the pixel and its padding
+        0xFF, 0xFF, 0xFF, 0,                                                     // the pixel and its padding
     };
+    // clang-format on
     EXPECT_EQ(Saved(bmp), expected);
 }
 
@@ -142,14 +144,14 @@ TEST(TBigBmp, RefusesSizesBeyondItsFields) {
 
 // A sink that takes `limit` bytes, then fails like a full disk.
 class FailingSink : public ByteSink {
-public:
+  public:
     explicit FailingSink(std::size_t limit) : limit_(limit) {}
     void Write(const void*, std::size_t size) override {
         if (written_ + size > limit_) throw FileError("Cannot write \"mosaic.bmp\": No space left on device");
         written_ += size;
     }
 
-private:
+  private:
     std::size_t limit_;
     std::size_t written_ = 0;
 };

@@ -20,7 +20,7 @@ Bitmap RandomBitmap(int width, int height, unsigned seed) {
 }
 
 class CrossFadeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SaveBitmapAsBmp(original_, inputPath_);
         SaveBitmapAsBmp(mosaic_, mosaicPath_);
@@ -57,7 +57,7 @@ TEST_F(CrossFadeTest, CropOriginalToGridFailsWithoutTouchingTheTarget) {
     const Bitmap before = target;
     EXPECT_FALSE(CropOriginalToGrid(target, folder_.File("gone.bmp"), 70, 0));
     EXPECT_FALSE(CropOriginalToGrid(target, inputPath_, 10000000, 0));  // no cell fits
-    EXPECT_FALSE(CropOriginalToGrid(target, inputPath_, 70, 5));       // no such shape
+    EXPECT_FALSE(CropOriginalToGrid(target, inputPath_, 70, 5));        // no such shape
     EXPECT_EQ(target, before);
 }
 

@@ -22,22 +22,23 @@ struct GridCase {
 TEST(CalcTileGrid, GivesTheColumnsAndRowsOfNominalCells) {
     constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
     const GridCase cases[] = {
-        {800, 600, 1000, 0, 38, 28},   // t = 21
-        {800, 600, 1000, 1, 44, 25},   // 18 x 24
-        {800, 600, 1000, 2, 33, 33},   // 24 x 18
-        {3000, 2000, 1000, 0, 38, 25}, // 77 x 77
-        {100, 100, 20000, 0, 0, 0},    // t = 0
-        {100, 100, 1, 0, 1, 1},
-        {800, 600, 1000, 3, 0, 0},     // no such shape
-        {800, 600, 0, 0, 0, 0},        // no tile
-        {0, 600, 10, 0, 0, 0},
-        {2, 300, 1, 1, 0, 10},         // cells 21 x 28: none fits across
-        {kMax, kMax, 1, 0, 1, 1},      // the area needs all of 62 bits
-        {kMax, kMax, 1, 2, 0, 1},      // the cell is wider than the picture
+        {800, 600, 1000, 0, 38, 28},    // t = 21
+        {800, 600, 1000, 1, 44, 25},    // 18 x 24
+        {800, 600, 1000, 2, 33, 33},    // 24 x 18
+        {3000, 2000, 1000, 0, 38, 25},  // 77 x 77
+        {100, 100, 20000, 0, 0, 0},     // t = 0
+        {100, 100, 1, 0, 1, 1},         // one cell of 100 x 100
+        {800, 600, 1000, 3, 0, 0},      // no such shape
+        {800, 600, 0, 0, 0, 0},         // no tile
+        {0, 600, 10, 0, 0, 0},          // no pixel
+        {2, 300, 1, 1, 0, 10},          // cells 21 x 28: none fits across
+        {kMax, kMax, 1, 0, 1, 1},       // the area needs all of 62 bits
+        {kMax, kMax, 1, 2, 0, 1},       // the cell is wider than the picture
     };
     for (const GridCase& c : cases) {
         const GridSize grid = CalcTileGrid(c.width, c.height, c.tiles, c.shape);
-        EXPECT_EQ(grid.Columns, c.columns) << c.width << "x" << c.height << " " << c.tiles << " shape " << c.shape;
+        EXPECT_EQ(grid.Columns, c.columns)
+            << c.width << "x" << c.height << " " << c.tiles << " shape " << c.shape;
         EXPECT_EQ(grid.Rows, c.rows) << c.width << "x" << c.height << " " << c.tiles << " shape " << c.shape;
     }
 }
@@ -127,8 +128,8 @@ TEST(AnalysePicture, MapsPixelsToRealQuarters) {
                 for (int k = 0; k < 4; ++k) {
                     const bool hit = k + 1 == c.subColumns[line];
                     const int red = columns ? s[SignatureIndex(k, 0, 0)] : s[SignatureIndex(0, k, 0)];
-                    EXPECT_EQ(red > 0, hit) << "cell " << n << (columns ? " column " : " row ") << line
-                                            << " quarter " << k + 1;
+                    EXPECT_EQ(red > 0, hit)
+                        << "cell " << n << (columns ? " column " : " row ") << line << " quarter " << k + 1;
                 }
             }
         }

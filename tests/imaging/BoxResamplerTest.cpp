@@ -13,7 +13,8 @@ namespace {
 Bitmap RandomBitmap(int width, int height, std::mt19937& random) {
     Bitmap bitmap(width, height);
     std::uniform_int_distribution<int> byte(0, 255);
-    for (std::size_t i = 0; i < bitmap.ByteCount(); ++i) bitmap.Data()[i] = static_cast<uint8_t>(byte(random));
+    for (std::size_t i = 0; i < bitmap.ByteCount(); ++i)
+        bitmap.Data()[i] = static_cast<uint8_t>(byte(random));
     return bitmap;
 }
 
@@ -35,7 +36,8 @@ Bitmap ReferenceResample(const Bitmap& source, int width, int height) {
                 int64_t sum = 0;
                 for (int y = 0; y < H; ++y)
                     for (int x = 0; x < W; ++x)
-                        sum += source.Row(y)[3 * x + c] * AxisWeight(W, width, tx, x) * AxisWeight(H, height, ty, y);
+                        sum += source.Row(y)[3 * x + c] * AxisWeight(W, width, tx, x) *
+                               AxisWeight(H, height, ty, y);
                 result.Row(ty)[3 * tx + c] = static_cast<uint8_t>(RoundHalfEven(sum / total));
             }
     return result;

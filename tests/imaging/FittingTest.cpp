@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/Resampling.h"
+#include "support/Errors.h"
 
 namespace pixadra {
 namespace {
@@ -38,13 +39,13 @@ TEST_P(ReduceToAreaCases, GivesTheExpectedSize) {
     EXPECT_EQ(bitmap, expected);
 }
 
+// 200 x 150 is never enlarged; 20000 x 2 would truncate to 0 rows and keeps one.
 INSTANTIATE_TEST_SUITE_P(Cases, ReduceToAreaCases,
                          ::testing::Values(ReduceCase{640, 480, 90000, 22500, true, 346, 259},
                                            ReduceCase{3000, 4000, 90000, 22500, true, 259, 345},
-                                           ReduceCase{200, 150, 90000, 22500, true, 200, 150},  // never enlarges
+                                           ReduceCase{200, 150, 90000, 22500, true, 200, 150},
                                            ReduceCase{100, 100, 90000, 22500, false, 100, 100},
-                                           ReduceCase{150, 150, 90000, 22500, true, 150, 150},  // exactly M
-                                           // The height would truncate to 0; one row remains.
+                                           ReduceCase{150, 150, 90000, 22500, true, 150, 150},
                                            ReduceCase{20000, 2, 2500, 625, true, 5000, 1},
                                            ReduceCase{0, 0, 90000, 0, true, 0, 0}));
 
@@ -79,7 +80,7 @@ constexpr int64_t kM150 = 150 * 150;
 INSTANTIATE_TEST_SUITE_P(
     Cases, CropToShapeCases,
     ::testing::Values(
-        CropCase{"Square400x300IsAlreadyTheTarget", 400, 300, 0, kB300, kM150, false, 50, 0, 300, 300, 300, 300},
+        CropCase{"Square400x300IsTheTarget", 400, 300, 0, kB300, kM150, false, 50, 0, 300, 300, 300, 300},
         CropCase{"Portrait400x300KeepsItsCrop", 400, 300, 1, kB300, kM150, false, 87, 0, 225, 300, 225, 300},
         CropCase{"Portrait400x300Forced", 400, 300, 1, kB300, kM150, true, 87, 0, 225, 300, 258, 344},
         CropCase{"Square346x259OffsetRoundsUp", 346, 259, 0, kB300, kM150, false, 44, 0, 259, 259, 259, 259},
@@ -103,6 +104,13 @@ TEST(CropToShape, RefusesPicturesBelowTheMinimumArea) {
         EXPECT_FALSE(CropToShape(bitmap, shape, 100, 101, true));
         EXPECT_EQ(bitmap, before);
     }
+}
+
+TEST(CropToShape, RefusesAnUnknownShape) {
+    Bitmap bitmap = PositionBitmap(40, 30);
+    const Bitmap before = bitmap;
+    EXPECT_THROW(CropToShape(bitmap, 3, 1200, 0, true), PixadraError);
+    EXPECT_EQ(bitmap, before);
 }
 
 struct TargetCase {
@@ -151,15 +159,17 @@ TEST_P(FitIntoBoxCases, FitsAndKeepsTheSource) {
     EXPECT_EQ(target, expected);
 }
 
+// 100 x 50 is copied unchanged; 260 x 100 is not strictly smaller than the box and is
+// resampled to its own size; 1000 x 1 would become 0 pixels high.
 INSTANTIATE_TEST_SUITE_P(Cases, FitIntoBoxCases,
                          ::testing::Values(FitCase{4000, 3000, 260, 195, true, 260, 195},
                                            FitCase{3000, 4000, 260, 195, true, 146, 195},
-                                           FitCase{100, 50, 260, 195, true, 100, 50},  // copied unchanged
+                                           FitCase{100, 50, 260, 195, true, 100, 50},
                                            FitCase{1000, 1000, 260, 195, true, 195, 195},
-                                           FitCase{260, 100, 260, 195, true, 260, 100},  // not strictly smaller
+                                           FitCase{260, 100, 260, 195, true, 260, 100},
                                            FitCase{0, 0, 260, 195, true, 0, 0},
                                            FitCase{0, 300, 260, 195, false, 0, 0},
-                                           FitCase{1000, 1, 100, 100, false, 0, 0}));  // height rounds to 0
+                                           FitCase{1000, 1, 100, 100, false, 0, 0}));
 
 TEST(FitIntoBox, CopiesASmallPictureExactly) {
     const Bitmap source = PositionBitmap(100, 50);
