@@ -91,7 +91,8 @@ void TPixadra_Main::Btn_RenderMovie_StopClick() {
 }
 
 void TPixadra_Main::Timer_SnapShotTimer() {
-    if (grabBusy_) return;
+    // A tick between closing the window and the end of the event loop has nothing left to add to.
+    if (grabBusy_ || released_) return;
     // Held until the error box of a failed store is closed: no tick starts under the modal box,
     // while the timer stays on for the next one.
     GrabBusyScope busy(grabBusy_);
