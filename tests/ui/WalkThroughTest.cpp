@@ -350,6 +350,29 @@ private slots:
         QCOMPARE(h.c.Combo_Existing_Del->count(), 0);
     }
 
+    void closingTheWindowWhileAddingStopsBeforeTheNextPicture() {
+        Sandbox sandbox;
+        Harness h(sandbox);
+        h.c.Btn_Next->click();
+        const std::string pictures = PictureFolder(sandbox, 8);
+        bool releasedWhileAdding = true;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!h.c.Btn_Cancel->isVisible()) return;
+            watch.stop();
+            h.window->close();
+            releasedWhileAdding = h.window->ResourcesReleased();
+        });
+        watch.start(0);
+        AddFromFolder(h, "Halb", pictures);
+        watch.stop();
+        QVERIFY(!releasedWhileAdding);
+        QVERIFY(h.window->ResourcesReleased());
+        QVERIFY(IndexRecords(sandbox.documents + "/Pixadra/Halb") < 8);
+        QVERIFY(!CancelFlag());  // the adding's "Weiter" cleared it after the run
+        QVERIFY(h.errors.isEmpty());
+    }
+
     void enterInTheDatabasePageActsAsWeiter() {
         Sandbox sandbox;
         Harness h(sandbox);
