@@ -19,7 +19,9 @@ void MovieFrameSource::ChooseBackend() {
 
 MovieFrameSource::MovieFrameSource(QObject* parent) : QObject(parent) {}
 
-MovieFrameSource::~MovieFrameSource() { release(); }
+MovieFrameSource::~MovieFrameSource() {
+    release();
+}
 
 void MovieFrameSource::release() {
     ++generation_;

@@ -110,8 +110,8 @@ void TPixadra_Main::Timer_SnapShotTimer() {
 
         // Read afresh: the database and the resolution come from other pages' controls.
         const long double resolution = ui_->TrackBar_DBResolution->value();
-        AddPicture(frame, lastMovieName_, TargetDataBasePath(), Trunc(resolution * resolution), false, preview,
-                   Trunc((resolution / 2) * (resolution / 2)));
+        AddPicture(frame, lastMovieName_, TargetDataBasePath(), Trunc(resolution * resolution), false,
+                   preview, Trunc((resolution / 2) * (resolution / 2)));
     });
 }
 

@@ -13,7 +13,9 @@ inline QString ClipPath(const char* name) {
     return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data/") + name;
 }
 
-inline std::string ClipFile(const char* name) { return ClipPath(name).toStdString(); }
+inline std::string ClipFile(const char* name) {
+    return ClipPath(name).toStdString();
+}
 
 // The top half's colour (red 200, green 50, blue 40), allowing for what compression does to it.
 inline bool NearClipRed(QRgb c) {

@@ -13,7 +13,9 @@
 namespace pixadra::uitest {
 namespace {
 
-QString Clip(const char* name) { return ClipPath(name); }
+QString Clip(const char* name) {
+    return ClipPath(name);
+}
 
 QRgb PixelOf(const Bitmap& bitmap, int x, int y) {
     const uint8_t* p = bitmap.Row(y) + 3 * x;

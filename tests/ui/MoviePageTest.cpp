@@ -25,9 +25,12 @@ constexpr int kTickTimeoutMs = 30000;  // generous: two cores shared with other 
 // The enabled state of the controls that the movie page switches, in the order
 // Open, Play, spin edit, Stop, "Weiter", "Zurück".
 QList<bool> ButtonStates(const Ui::TPixadra_Main& c) {
-    return {c.Btn_RenderMovie_Open->isEnabled(), c.Btn_RenderMovie_Play->isEnabled(),
-            c.Spin_RenderMovie_1->isEnabled(),   c.Btn_RenderMovie_Stop->isEnabled(),
-            c.Btn_Next->isEnabled(),             c.Btn_Prev->isEnabled()};
+    return {c.Btn_RenderMovie_Open->isEnabled(),
+            c.Btn_RenderMovie_Play->isEnabled(),
+            c.Spin_RenderMovie_1->isEnabled(),
+            c.Btn_RenderMovie_Stop->isEnabled(),
+            c.Btn_Next->isEnabled(),
+            c.Btn_Prev->isEnabled()};
 }
 const QList<bool> kIdle{true, true, true, false, true, true};
 const QList<bool> kGrabbing{false, false, false, true, false, false};
@@ -45,7 +48,9 @@ std::vector<TDataBaseTile> StoredTiles(const std::string& databasePath) {
     LoadedTiles().clear();
     return tiles;
 }
-std::size_t StoredCount(const std::string& databasePath) { return StoredTiles(databasePath).size(); }
+std::size_t StoredCount(const std::string& databasePath) {
+    return StoredTiles(databasePath).size();
+}
 
 // From the welcome page through the database page (a new database of that name) and the
 // source page to the movie page, as a user clicks.
@@ -127,7 +132,8 @@ private slots:
         for (const TDataBaseTile& tile : tiles) QCOMPARE(tile.FileName, clip);
         // The slider's 300 asks for 90000 pixels; a 320 x 240 frame is stored as it is.
         int width = 0, height = 0;
-        const std::vector<uint8_t> jpeg = ReadTileJpeg(database, tiles.front().DataOffset, tiles.front().DataSize);
+        const std::vector<uint8_t> jpeg =
+            ReadTileJpeg(database, tiles.front().DataOffset, tiles.front().DataSize);
         ReadJpegSize(jpeg.data(), jpeg.size(), width, height, "tile");
         QCOMPARE(QSize(width, height), QSize(320, 240));
         // The preview shows the frame fitted into the view.
@@ -169,9 +175,11 @@ private slots:
 
         const std::vector<TDataBaseTile> tiles = StoredTiles(first);
         int width = 0, height = 0;
-        const std::vector<uint8_t> jpeg = ReadTileJpeg(first, tiles.front().DataOffset, tiles.front().DataSize);
+        const std::vector<uint8_t> jpeg =
+            ReadTileJpeg(first, tiles.front().DataOffset, tiles.front().DataSize);
         ReadJpegSize(jpeg.data(), jpeg.size(), width, height, "tile");
-        QVERIFY2(std::abs(width * height - 10000) <= 300, qPrintable(QString("%1 x %2").arg(width).arg(height)));
+        QVERIFY2(std::abs(width * height - 10000) <= 300,
+                 qPrintable(QString("%1 x %2").arg(width).arg(height)));
         QVERIFY(h.dialogs.requests.empty());
         QVERIFY(h.errors.isEmpty());
     }
