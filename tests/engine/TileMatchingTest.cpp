@@ -40,17 +40,17 @@ ColorSignature PaletteSignature(std::mt19937& rng, const std::vector<uint32_t>& 
 }
 
 // An entry of the loaded tiles, or an empty one.
-using TileSpec = std::optional<ColorSignature>;
+using TileEntry = std::optional<ColorSignature>;
 
-void LoadTiles(const std::vector<TileSpec>& specs, int shape) {
+void LoadTiles(const std::vector<TileEntry>& entries, int shape) {
     LoadedTiles().clear();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        if (!specs[i]) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i]) {
             LoadedTiles().push_back(nullptr);
             continue;
         }
         auto tile = std::make_unique<TDataBaseTile>();
-        tile->Signatures[static_cast<std::size_t>(shape)] = *specs[i];
+        tile->Signatures[static_cast<std::size_t>(shape)] = *entries[i];
         tile->Source = "source-" + std::to_string(i);
         tile->DataBaseName = "db" + std::to_string(i % 3);
         tile->DataOffset = static_cast<int32_t>(1000 + i);
@@ -81,7 +81,7 @@ MatchResult Collect() {
 }
 
 MatchResult RunFindTiles(int columns, int rows, const std::vector<ColorSignature>& cells,
-                         const std::vector<TileSpec>& tiles, int32_t limit, int shape,
+                         const std::vector<TileEntry>& tiles, int32_t limit, int shape,
                          const MatchingOptions& options) {
     MakeGrid(columns, rows, cells);
     LoadTiles(tiles, shape);
@@ -225,7 +225,7 @@ TEST_F(FindBestTileTest, ChoiceCopiesTheTileAndCountsOneUse) {
 TEST_F(FindBestTileTest, ExactMatchWinsUnlessAnEarlierTileTiesOrItIsUsedUp) {
     const ColorSignature cellColors = UniformSignature(0x405060);
     struct Case {
-        std::vector<TileSpec> tiles;
+        std::vector<TileEntry> tiles;
         int32_t presetUses;  // of the exact tile, index 1
         int32_t expected;
     };
@@ -273,7 +273,7 @@ TEST_F(FindTilesTest, UseLimitOneWithFewerTilesThanCellsUsesEachTileOnce) {
     const std::vector<uint32_t> palette = {0x000000, 0xFFFFFF, 0x808080};
     std::vector<ColorSignature> cells;
     for (int i = 0; i < 6 * 5; ++i) cells.push_back(PaletteSignature(rng, palette));
-    std::vector<TileSpec> tiles;
+    std::vector<TileEntry> tiles;
     for (int i = 0; i < 12; ++i) tiles.push_back(PaletteSignature(rng, palette));
     for (bool plain : {true, false}) {
         MatchingOptions options;
@@ -318,7 +318,7 @@ TEST_F(FindTilesTest, EmptyGridOrNoTilesMatchNothing) {
 }
 
 TEST_F(FindTilesTest, ProgressShowsHighestTileIndexAndRunsToOneHundred) {
-    std::vector<TileSpec> tiles(100, UniformSignature(0x010101));
+    std::vector<TileEntry> tiles(100, UniformSignature(0x010101));
     MakeGrid(25, 10, std::vector<ColorSignature>(250));
     LoadTiles(tiles, 0);
     testing::ProgressRecorder recorder;
@@ -350,7 +350,7 @@ TEST_F(FindTilesTest, SameSeedGivesSameMatching) {
     const std::vector<uint32_t> palette = {0x000000, 0x0000FF, 0xFF0000, 0x00FF00};
     std::vector<ColorSignature> cells;
     for (int i = 0; i < 8 * 8; ++i) cells.push_back(PaletteSignature(rng, palette));
-    std::vector<TileSpec> tiles;
+    std::vector<TileEntry> tiles;
     for (int i = 0; i < 10; ++i) tiles.push_back(PaletteSignature(rng, palette));
     MatchingOptions options;
     options.seed = 1234;
@@ -384,7 +384,7 @@ TEST_P(FastMatchingTest, PicksTheSameTileAsThePlainLoopForEveryCell) {
     const int cellCount = fc.columns * fc.rows;
     std::vector<ColorSignature> cells;
     for (int i = 0; i < cellCount; ++i) cells.push_back(PaletteSignature(rng, palette));
-    std::vector<TileSpec> tiles;
+    std::vector<TileEntry> tiles;
     for (int i = 0; i < fc.tiles; ++i) {
         if (fc.emptyEvery > 0 && i % fc.emptyEvery == fc.emptyEvery - 1) {
             tiles.push_back(std::nullopt);
