@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "imaging/BmpWriter.h"
 #include "support/Errors.h"
 
 namespace pixadra {
@@ -18,20 +19,9 @@ namespace {
 constexpr int64_t kMaxField = std::numeric_limits<int32_t>::max();
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kHeaderBytes = 54;
-constexpr uint32_t kPixelsPerMetre = 3780;
 
 int64_t PaddedRowBytes(int64_t width) {
     return ((width * 24 + 31) & ~int64_t{31}) / 8;
-}
-
-void PutLE16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void PutLE32(uint8_t* p, uint32_t v) {
-    PutLE16(p, v & 0xFFFF);
-    PutLE16(p + 2, v >> 16);
 }
 
 std::string SizeText(int64_t width, int64_t height) {
@@ -129,22 +119,9 @@ void TBigBmp::SaveToFile(const std::string& fileName) const {
 
 void TBigBmp::SaveToStream(ByteSink& sink) const {
     const uint32_t rowBytes = static_cast<uint32_t>(BytesPerLine(Width));
-    const uint32_t pixelBytes = rowBytes * static_cast<uint32_t>(Height);
-    uint8_t header[kHeaderBytes] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    PutLE32(header + 2, pixelBytes + kHeaderBytes);
-    PutLE32(header + 10, kHeaderBytes);
-    PutLE32(header + 14, 40);
-    PutLE32(header + 18, static_cast<uint32_t>(Width));
-    PutLE32(header + 22, static_cast<uint32_t>(Height));
-    PutLE16(header + 26, 1);
-    PutLE16(header + 28, 24);
-    PutLE32(header + 34, pixelBytes);
-    PutLE32(header + 38, kPixelsPerMetre);
-    PutLE32(header + 42, kPixelsPerMetre);
-    sink.Write(header, 14);
-    sink.Write(header + 14, 40);
+    const auto header = BmpHeaders24(Width, Height);
+    sink.Write(header.data(), 14);
+    sink.Write(header.data() + 14, 40);
     if (Width <= 0 || Height <= 0) return;
 
     // Zeroed once: the padding after the last pixel stays zero in every row. Each pixel is

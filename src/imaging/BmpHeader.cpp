@@ -5,6 +5,7 @@
 #include <string>
 
 #include "imaging/BmpFormat.h"
+#include "support/ByteOrder.h"
 #include "support/Errors.h"
 
 namespace pixadra {
@@ -17,16 +18,6 @@ constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitFields = 3;
 constexpr uint32_t kCompressionAlphaBitFields = 6;
-
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-int32_t I32(const uint8_t* p) {
-    return static_cast<int32_t>(U32(p));
-}
 
 bool KnownHeaderSize(uint32_t size) {
     switch (size) {
@@ -82,7 +73,7 @@ BmpLayout ReadBmpLayout(BmpSource& source, const std::string& what) {
     uint8_t fileHeader[kFileHeaderSize + 4];
     source.Read(0, fileHeader, sizeof fileHeader);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M') FailBmp(what, "the file does not begin with \"BM\"");
-    const uint32_t headerSize = U32(fileHeader + 14);
+    const uint32_t headerSize = GetLE32(fileHeader + 14);
     if (!KnownHeaderSize(headerSize)) FailBmp(what, "unknown info header size " + std::to_string(headerSize));
     if (kFileHeaderSize + headerSize > fileSize) FailBmp(what, "the file is too short for its headers");
     uint8_t header[124] = {};
@@ -94,17 +85,17 @@ BmpLayout ReadBmpLayout(BmpSource& source, const std::string& what) {
     uint32_t compression = kCompressionRgb, coloursUsed = 0;
     int64_t entrySize = 4;
     if (headerSize == 12) {
-        width = U16(header + 4);
-        height = U16(header + 6);
-        bits = U16(header + 10);
+        width = GetLE16(header + 4);
+        height = GetLE16(header + 6);
+        bits = GetLE16(header + 10);
         entrySize = 3;
     } else {
-        width = I32(header + 4);
-        height = I32(header + 8);
-        bits = U16(header + 14);
+        width = GetLEInt32(header + 4);
+        height = GetLEInt32(header + 8);
+        bits = GetLE16(header + 14);
         if (headerSize >= 40) {
-            compression = U32(header + 16);
-            coloursUsed = U32(header + 32);
+            compression = GetLE32(header + 16);
+            coloursUsed = GetLE32(header + 32);
         }
     }
     if (width <= 0) FailBmp(what, "invalid width " + std::to_string(width));
@@ -129,18 +120,18 @@ BmpLayout ReadBmpLayout(BmpSource& source, const std::string& what) {
             layout.masks[1] = five ? 0x03E0u : 0x00FF00u;
             layout.masks[2] = five ? 0x001Fu : 0x0000FFu;
         } else if (headerSize >= 52) {
-            for (int i = 0; i < 3; ++i) layout.masks[i] = U32(header + 40 + 4 * i);
+            for (int i = 0; i < 3; ++i) layout.masks[i] = GetLE32(header + 40 + 4 * i);
         } else {
             const int64_t maskBytes = compression == kCompressionAlphaBitFields ? 16 : 12;
             if (paletteStart + maskBytes > fileSize) FailBmp(what, "the file is too short for its bit masks");
             uint8_t masks[12];
             source.Read(paletteStart, masks, sizeof masks);
-            for (int i = 0; i < 3; ++i) layout.masks[i] = U32(masks + 4 * i);
+            for (int i = 0; i < 3; ++i) layout.masks[i] = GetLE32(masks + 4 * i);
             paletteStart += maskBytes;
         }
     }
 
-    layout.pixelOffset = U32(fileHeader + 10);
+    layout.pixelOffset = GetLE32(fileHeader + 10);
     if (layout.pixelOffset < paletteStart) {
         FailBmp(what,
                 "the pixel data at offset " + std::to_string(layout.pixelOffset) + " overlaps the headers");

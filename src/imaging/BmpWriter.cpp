@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "support/ByteOrder.h"
 #include "support/Errors.h"
 
 namespace pixadra {
@@ -13,38 +14,36 @@ namespace {
 constexpr uint32_t kHeadersSize = 14 + 40;
 constexpr uint32_t kPixelsPerMetre = 3780;
 
-void Put16(uint8_t* p, uint32_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-void Put32(uint8_t* p, uint32_t value) {
-    Put16(p, value);
-    Put16(p + 2, value >> 16);
-}
-
 }  // namespace
+
+int64_t BmpRowBytes(int64_t width) { return (width * 3 + 3) / 4 * 4; }
+
+std::array<uint8_t, 54> BmpHeaders24(int64_t width, int64_t height) {
+    const int64_t imageSize = BmpRowBytes(width) * height;
+    if (width < 0 || height < 0 || imageSize + kHeadersSize > std::numeric_limits<uint32_t>::max()) {
+        throw SizeError("A BMP file of " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels would be larger than 4 GiB");
+    }
+    std::array<uint8_t, 54> headers{'B', 'M'};
+    PutLE32(headers.data() + 2, static_cast<uint32_t>(imageSize + kHeadersSize));
+    PutLE32(headers.data() + 10, kHeadersSize);
+    PutLE32(headers.data() + 14, 40);
+    PutLE32(headers.data() + 18, static_cast<uint32_t>(width));
+    PutLE32(headers.data() + 22, static_cast<uint32_t>(height));  // positive: rows bottom-up
+    PutLE16(headers.data() + 26, 1);
+    PutLE16(headers.data() + 28, 24);
+    PutLE32(headers.data() + 34, static_cast<uint32_t>(imageSize));
+    PutLE32(headers.data() + 38, kPixelsPerMetre);
+    PutLE32(headers.data() + 42, kPixelsPerMetre);
+    return headers;
+}
 
 void WriteBmp(const Bitmap& bitmap, ByteSink& sink) {
     if (bitmap.Empty()) throw SizeError("Cannot save an empty picture as BMP");
-    const uint64_t stride = (uint64_t{static_cast<uint32_t>(bitmap.Width())} * 3 + 3) / 4 * 4;
-    const uint64_t imageSize = stride * static_cast<uint32_t>(bitmap.Height());
-    if (imageSize + kHeadersSize > std::numeric_limits<uint32_t>::max()) {
-        throw SizeError("A BMP file of " + std::to_string(bitmap.Width()) + " x " +
-                        std::to_string(bitmap.Height()) + " pixels would be larger than 4 GiB");
-    }
-    uint8_t headers[kHeadersSize] = {'B', 'M'};
-    Put32(headers + 2, static_cast<uint32_t>(imageSize + kHeadersSize));
-    Put32(headers + 10, kHeadersSize);
-    Put32(headers + 14, 40);
-    Put32(headers + 18, static_cast<uint32_t>(bitmap.Width()));
-    Put32(headers + 22, static_cast<uint32_t>(bitmap.Height()));  // positive: rows bottom-up
-    Put16(headers + 26, 1);
-    Put16(headers + 28, 24);
-    Put32(headers + 34, static_cast<uint32_t>(imageSize));
-    Put32(headers + 38, kPixelsPerMetre);
-    Put32(headers + 42, kPixelsPerMetre);
-    sink.Write(headers, sizeof headers);
+    const auto headers = BmpHeaders24(bitmap.Width(), bitmap.Height());
+    sink.Write(headers.data(), headers.size());
 
+    const auto stride = static_cast<std::size_t>(BmpRowBytes(bitmap.Width()));
     if (stride == bitmap.Stride()) {
         for (int y = bitmap.Height() - 1; y >= 0; --y) sink.Write(bitmap.Row(y), bitmap.Stride());
         return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "imaging/PictureLoader.h"
+#include "support/ByteOrder.h"
 #include "support/Errors.h"
 #include "support/FileSystem.h"
 
@@ -11,11 +12,6 @@ namespace pixadra {
 namespace {
 
 constexpr int64_t kHeaderSize = 28;
-
-int32_t I32(const uint8_t* p) {
-    return static_cast<int32_t>(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-                                (uint32_t{p[3]} << 24));
-}
 
 // Black mask pixels mark background, which turns white. A mask of another size counts only
 // where it overlaps the picture.
@@ -33,10 +29,10 @@ void ApplyMask(Bitmap& picture, const Bitmap& mask) {
 
 Bitmap DecodeHpi(const std::string& fileName) {
     const std::vector<uint8_t> header = ReadFileRange(fileName, 0, kHeaderSize);
-    const int32_t jpegOffset = I32(&header[12]);
-    const int32_t jpegLength = I32(&header[16]);
-    const int32_t pngOffset = I32(&header[20]);
-    const int32_t pngLength = I32(&header[24]);
+    const int32_t jpegOffset = GetLEInt32(&header[12]);
+    const int32_t jpegLength = GetLEInt32(&header[16]);
+    const int32_t pngOffset = GetLEInt32(&header[20]);
+    const int32_t pngLength = GetLEInt32(&header[24]);
     // ReadFileRange refuses negative values and ranges past the end before allocating.
     const std::vector<uint8_t> jpeg = ReadFileRange(fileName, jpegOffset, jpegLength);
     Bitmap picture = DecodeJpeg(jpeg.data(), jpeg.size(), fileName);
